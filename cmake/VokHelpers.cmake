@@ -1,0 +1,43 @@
+# Shared compile settings and small helpers for the project's targets.
+
+set(VOK_WARNINGS -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wold-style-cast
+    -Wcast-align -Wunused -Woverloaded-virtual -Wnull-dereference -Wimplicit-fallthrough)
+if(VOK_WERROR)
+    list(APPEND VOK_WARNINGS -Werror)
+endif()
+
+if(VOK_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
+# vok_apply_warnings(target): our own warnings, only on our own targets.
+function(vok_apply_warnings target)
+    target_compile_options(${target} PRIVATE ${VOK_WARNINGS})
+endfunction()
+
+# vok_library(name SOURCES ... DEPS ...): a static library src/<folder> as vok_<name>.
+function(vok_library name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+    add_library(vok_${name} STATIC ${ARG_SOURCES})
+    target_include_directories(vok_${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+    target_link_libraries(vok_${name} PUBLIC ${ARG_DEPS})
+    vok_apply_warnings(vok_${name})
+endfunction()
+
+# vok_test(name SOURCES ... DEPS ... [GUI] [LABELS ...]): one GoogleTest executable, registered with
+# CTest test by test. GUI tests get a QApplication on the offscreen platform.
+function(vok_test name)
+    cmake_parse_arguments(ARG "GUI" "" "SOURCES;DEPS;LABELS" ${ARGN})
+    add_executable(test_${name} ${ARG_SOURCES})
+    if(ARG_GUI)
+        target_link_libraries(test_${name} PRIVATE vok_test_main_gui)
+    else()
+        target_link_libraries(test_${name} PRIVATE vok_test_main)
+    endif()
+    target_link_libraries(test_${name} PRIVATE ${ARG_DEPS} vok_test_support GTest::gtest GTest::gmock)
+    vok_apply_warnings(test_${name})
+    gtest_discover_tests(test_${name}
+        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;SDL_AUDIODRIVER=dummy" LABELS "${ARG_LABELS}"
+        DISCOVERY_TIMEOUT 60)
+endfunction()

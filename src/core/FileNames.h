@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+namespace vok {
+
+// True when the last four characters of the path, lower-cased, are ".vok".
+bool IsLyricFileName(const QString& path);
+
+// The file-name part of a path: what follows the last "/" or "\" (names written on Windows carry
+// backslashes).
+QString FileNamePart(const QString& path);
+
+// The file-name part up to, not including, its last "."; empty when the name holds no ".".
+QString NameWithoutExtension(const QString& path);
+
+// True when the file-name part ends in the given extension (with its dot), ignoring case.
+bool HasExtension(const QString& path, QStringView extension);
+
+}  // namespace vok

@@ -1,0 +1,36 @@
+#include <gtest/gtest.h>
+
+#include "core/TextCodec.h"
+
+namespace vok {
+namespace {
+
+TEST(Windows1252, DecodesTheHighControlsRangeAndLatin1) {
+    const QByteArray bytes("\x80\x9f\xe5\xe4\xf6\x81", 6);
+    EXPECT_EQ(DecodeWindows1252(bytes), QString::fromUtf8("€Ÿåäö\u0081"));
+}
+
+TEST(Windows1252, RoundTripsEveryByte) {
+    QByteArray all(256, '\0');
+    for (int i = 0; i < 256; ++i) {
+        all[i] = static_cast<char>(i);
+    }
+    EXPECT_EQ(EncodeWindows1252(DecodeWindows1252(all)), all);
+}
+
+TEST(Windows1252, UnmappableCharactersBecomeQuestionMarks) {
+    EXPECT_EQ(EncodeWindows1252(QString::fromUtf8("a\u4e2db")), QByteArray("a?b"));
+}
+
+TEST(IsValidUtf8, AcceptsWellFormedAndRejectsBrokenSequences) {
+    EXPECT_TRUE(IsValidUtf8(QByteArray("plain ascii")));
+    EXPECT_TRUE(IsValidUtf8(QByteArray("\xc3\xa5\xe2\x82\xac\xf0\x9f\x8e\xa4")));
+    EXPECT_FALSE(IsValidUtf8(QByteArray("\xe5")));              // a lone Windows-1252 byte
+    EXPECT_FALSE(IsValidUtf8(QByteArray("\xc3")));              // cut short at the end
+    EXPECT_FALSE(IsValidUtf8(QByteArray("\xc0\xaf")));          // overlong
+    EXPECT_FALSE(IsValidUtf8(QByteArray("\xed\xa0\x80")));      // surrogate
+    EXPECT_FALSE(IsValidUtf8(QByteArray("\xf4\x90\x80\x80")));  // past U+10FFFF
+}
+
+}  // namespace
+}  // namespace vok
