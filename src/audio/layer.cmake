@@ -1,0 +1,11 @@
+# The audio library layer: FFmpeg decoding, SDL2 (or null) output, spectrum data.
+find_package(Threads REQUIRED)
+vok_library(audio
+    SOURCES
+        AudioLibrary.cpp
+    DEPS
+        vok_core
+        PkgConfig::FFMPEG
+        PkgConfig::SDL2
+        Threads::Threads
+)
