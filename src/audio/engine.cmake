@@ -1,0 +1,10 @@
+# The playback engine: the player window's layer over the audio library.
+vok_library(playback
+    SOURCES
+        PlaybackEngine.cpp
+    DEPS
+        vok_audio
+        vok_lyrics
+        vok_core
+        Qt6::Core
+)
