@@ -1,0 +1,211 @@
+#include "display/Pixels.h"
+
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QScreen>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace vok {
+
+int ScaleChannel(int v, int n) {
+    if (v == 0 || n == 0) {
+        return 0;
+    }
+    return static_cast<int>(static_cast<double>(v) / 255.0 * n);
+}
+
+std::uint16_t ColorTo565(std::uint32_t rgb) {
+    const int red = static_cast<int>((rgb >> 16) & 0xFF);
+    const int green = static_cast<int>((rgb >> 8) & 0xFF);
+    const int blue = static_cast<int>(rgb & 0xFF);
+    const int value =
+        ScaleChannel(red, 31) * 2048 + ScaleChannel(green, 63) * 32 + ScaleChannel(blue, 31);
+    return static_cast<std::uint16_t>(value);
+}
+
+namespace {
+
+// The image must be 16-bit for the raw fills; anything else is a programming error we refuse
+// quietly rather than scribble over a differently laid out buffer.
+bool Is16Bit(const QImage& image) {
+    return !image.isNull() && image.format() == QImage::Format_RGB16;
+}
+
+void FillRow(QImage& image, int row, std::uint16_t word) {
+    auto* pixels = reinterpret_cast<std::uint16_t*>(image.scanLine(row));
+    std::fill_n(pixels, image.width(), word);
+}
+
+}  // namespace
+
+void FillImage16(QImage& image, std::uint32_t value) {
+    FillRows16(image, 0, image.height() - 1, value);
+}
+
+void FillRows16(QImage& image, int from, int to, std::uint32_t value) {
+    if (!Is16Bit(image) || to < from) {
+        return;
+    }
+    const auto word = static_cast<std::uint16_t>(value & 0xFFFF);
+    const int first = std::max(from, 0);
+    const int last = std::min(to, image.height() - 1);
+    for (int row = first; row <= last; ++row) {
+        FillRow(image, row, word);
+    }
+}
+
+void FillRow565(QImage& image, int row, std::uint32_t rgb) {
+    if (!Is16Bit(image) || row < 0 || row >= image.height()) {
+        return;
+    }
+    FillRow(image, row, ColorTo565(rgb));
+}
+
+QColor WinColor(std::uint32_t value) {
+    return QColor(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
+                  static_cast<int>((value >> 16) & 0xFF));
+}
+
+void StretchCopy16(const QImage& source, const QRect& from, QImage& target, const QRect& to) {
+    if (!Is16Bit(source) || !Is16Bit(target) || from.width() <= 0 || from.height() <= 0 ||
+        to.width() <= 0 || to.height() <= 0) {
+        return;
+    }
+    const QRect visible = to.intersected(target.rect());
+    if (visible.isEmpty()) {
+        return;
+    }
+    // Source column of each destination column, computed once per copy.
+    std::vector<int> columns;
+    columns.reserve(static_cast<std::size_t>(visible.width()));
+    for (int x = visible.left(); x <= visible.right(); ++x) {
+        const auto offset = static_cast<long long>(x - to.left()) * from.width() / to.width();
+        columns.push_back(from.left() + static_cast<int>(offset));
+    }
+    for (int y = visible.top(); y <= visible.bottom(); ++y) {
+        const auto offset = static_cast<long long>(y - to.top()) * from.height() / to.height();
+        const int sourceRow = from.top() + static_cast<int>(offset);
+        auto* out = reinterpret_cast<std::uint16_t*>(target.scanLine(y)) + visible.left();
+        if (sourceRow < 0 || sourceRow >= source.height()) {
+            continue;
+        }
+        const auto* in = reinterpret_cast<const std::uint16_t*>(source.constScanLine(sourceRow));
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            const int column = columns[i];
+            if (column >= 0 && column < source.width()) {
+                out[i] = in[column];
+            }
+        }
+    }
+}
+
+void Copy16(const QImage& source, const QRect& from, QImage& target, int x, int y) {
+    if (!Is16Bit(source) || !Is16Bit(target)) {
+        return;
+    }
+    // Clip against the source first, then against the target, keeping the two in step.
+    QRect sourceRect = from.intersected(source.rect());
+    if (sourceRect.isEmpty()) {
+        return;
+    }
+    QRect targetRect(x + (sourceRect.left() - from.left()), y + (sourceRect.top() - from.top()),
+                     sourceRect.width(), sourceRect.height());
+    const QRect clipped = targetRect.intersected(target.rect());
+    if (clipped.isEmpty()) {
+        return;
+    }
+    sourceRect.translate(clipped.left() - targetRect.left(), clipped.top() - targetRect.top());
+    const auto bytes = static_cast<std::size_t>(clipped.width()) * 2;
+    for (int row = 0; row < clipped.height(); ++row) {
+        const auto* in =
+            reinterpret_cast<const std::uint16_t*>(source.constScanLine(sourceRect.top() + row)) +
+            sourceRect.left();
+        auto* out =
+            reinterpret_cast<std::uint16_t*>(target.scanLine(clipped.top() + row)) + clipped.left();
+        std::memcpy(out, in, bytes);
+    }
+}
+
+int PointsToPixels(int points, double dpi) {
+    return static_cast<int>(std::lround(points * dpi / 72.0));
+}
+
+double ScreenDpi() {
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const double dpi = screen->logicalDotsPerInchY();
+        if (dpi > 0) {
+            return dpi;
+        }
+    }
+    return 96.0;
+}
+
+QFont PointFont(const QString& family, int points, bool bold, double dpi) {
+    QFont font(family);
+    font.setPixelSize(std::max(1, PointsToPixels(points, dpi)));
+    font.setBold(bold);
+    return font;
+}
+
+QFont CellFont(const QString& family, int cellHeight, bool bold) {
+    QFont font(family);
+    font.setBold(bold);
+    int size = std::max(1, cellHeight);
+    for (; size > 1; --size) {
+        font.setPixelSize(size);
+        if (CellHeight(font) <= cellHeight) {
+            break;
+        }
+    }
+    font.setPixelSize(size);
+    return font;
+}
+
+int TextWidth(const QFont& font, const QString& text) {
+    return QFontMetrics(font).horizontalAdvance(text);
+}
+
+int CellHeight(const QFont& font) {
+    const QFontMetrics metrics(font);
+    return metrics.ascent() + metrics.descent();
+}
+
+namespace {
+
+void DrawWith(QPainter& painter, int x, int y, const QString& text, const QColor& colour) {
+    painter.setPen(colour);
+    painter.drawText(x, y + painter.fontMetrics().ascent(), text);
+}
+
+}  // namespace
+
+void DrawTextAt(QImage& target, int x, int y, const QString& text, const QFont& font,
+                const QColor& colour) {
+    if (target.isNull() || text.isEmpty()) {
+        return;
+    }
+    QPainter painter(&target);
+    painter.setFont(font);
+    DrawWith(painter, x, y, text, colour);
+}
+
+void OutlinedTextOut(int x, int y, const QString& text, const QColor& outline, const QColor& colour,
+                     const QFont& font, QImage& target) {
+    if (target.isNull() || text.isEmpty()) {
+        return;
+    }
+    QPainter painter(&target);
+    painter.setFont(font);
+    DrawWith(painter, x - 1, y - 1, text, outline);
+    DrawWith(painter, x - 1, y + 1, text, outline);
+    DrawWith(painter, x + 1, y - 1, text, outline);
+    DrawWith(painter, x + 1, y + 1, text, outline);
+    DrawWith(painter, x, y, text, colour);
+}
+
+}  // namespace vok

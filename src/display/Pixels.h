@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QRect>
+#include <QString>
+
+#include <cstdint>
+
+namespace vok {
+
+// Pixel primitives of the display's 16-bit images (QImage::Format_RGB16, RGB565). Fills write the
+// pixel words directly so the raw values land exactly as given.
+
+// v / 255 scaled to 0..n, truncated; 0 stays 0.
+int ScaleChannel(int v, int n);
+// 0xRRGGBB (red in bits 16-23) to a raw RGB565 word.
+std::uint16_t ColorTo565(std::uint32_t rgb);
+// Every pixel of the image becomes the low 16 bits of value.
+void FillImage16(QImage& image, std::uint32_t value);
+// Rows from..to inclusive; nothing when to < from. Rows outside the image are skipped rather than
+// written out of bounds.
+void FillRows16(QImage& image, int from, int to, std::uint32_t value);
+// One row in ColorTo565(rgb).
+void FillRow565(QImage& image, int row, std::uint32_t rgb);
+
+// A colour setting in the Windows layout 0x00BBGGRR; the high byte (palette-relative marker)
+// carries no colour.
+QColor WinColor(std::uint32_t value);
+// Red, green, blue as 0..255.
+inline QColor Rgb(int r, int g, int b) {
+    return QColor(r, g, b);
+}
+
+// Nearest-neighbour copy of the source rectangle onto the destination rectangle, like a plain
+// stretched block copy; both images are 16-bit. Parts outside either image are clipped.
+void StretchCopy16(const QImage& source, const QRect& from, QImage& target, const QRect& to);
+// Unscaled copy of the source rectangle to (x, y) of the target, clipped.
+void Copy16(const QImage& source, const QRect& from, QImage& target, int x, int y);
+
+// Fonts: sizes in points become pixel sizes at the screen's logical resolution (14 pt = 19 px at
+// 96 dpi, rounded like the platform's own conversion); a "cell height" of n pixels is the largest
+// font whose ascent + descent is at most n.
+QFont PointFont(const QString& family, int points, bool bold, double dpi);
+QFont CellFont(const QString& family, int cellHeight, bool bold);
+// Pixel height of a point size at the given resolution (19 for 14 pt at 96 dpi).
+int PointsToPixels(int points, double dpi);
+// The logical resolution of the primary screen, 96 without one.
+double ScreenDpi();
+
+// Text with its cell's top-left corner at (x, y), on a transparent background.
+void DrawTextAt(QImage& target, int x, int y, const QString& text, const QFont& font,
+                const QColor& colour);
+// The four diagonal neighbours in the outline colour, in the order (-1,-1), (-1,+1), (+1,-1),
+// (+1,+1), then the text itself on top.
+void OutlinedTextOut(int x, int y, const QString& text, const QColor& outline, const QColor& colour,
+                     const QFont& font, QImage& target);
+// Advance width of the text.
+int TextWidth(const QFont& font, const QString& text);
+// Cell height (ascent + descent) of the font.
+int CellHeight(const QFont& font);
+
+}  // namespace vok
