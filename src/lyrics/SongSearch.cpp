@@ -1,22 +1,154 @@
 #include "lyrics/SongSearch.h"
 
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QSet>
+#include <vector>
+
+#include "core/FileNames.h"
+
 namespace vok {
 
-bool WildcardMatch(QStringView, QStringView) {
-    return false;
+namespace {
+
+bool SameLetter(QChar a, QChar b) {
+    return a == b || a.toCaseFolded() == b.toCaseFolded();
 }
 
-QString FindSongInFolders(const QString&, const QString&) {
+struct Entry {
+    QString Name;
+    bool IsFolder;
+};
+
+// The folder's entries in the order the file system gives them, hidden ones included; an
+// unreadable or missing folder gives none.
+std::vector<Entry> ListEntries(const QString& folder) {
+    std::vector<Entry> entries;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    while (it.hasNext()) {
+        it.next();
+        const QFileInfo info = it.fileInfo();
+        entries.push_back({info.fileName(), info.isDir()});
+    }
+    return entries;
+}
+
+}  // namespace
+
+bool WildcardMatch(QStringView pattern, QStringView name) {
+    // Greedy matching that backtracks only to the last "*": linear in practice, never exponential.
+    qsizetype p = 0;
+    qsizetype n = 0;
+    qsizetype starAt = -1;
+    qsizetype resumeAt = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == QLatin1Char('*')) {
+            starAt = p++;
+            resumeAt = n;
+        } else if (p < pattern.size() &&
+                   (pattern[p] == QLatin1Char('?') || SameLetter(pattern[p], name[n]))) {
+            ++p;
+            ++n;
+        } else if (starAt >= 0) {
+            p = starAt + 1;
+            n = ++resumeAt;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == QLatin1Char('*')) {
+        ++p;
+    }
+    return p == pattern.size();
+}
+
+QString FindSongInFolders(const QString& name, const QString& folder) {
+    if (name.isEmpty() || folder.isEmpty()) {
+        return {};
+    }
+    // An explicit stack instead of recursion, so a deep tree cannot exhaust the call stack; the
+    // children are pushed in reverse so they come off in listing order (pre-order, depth first).
+    std::vector<QString> pending{folder};
+    QSet<QString> visited;
+    while (!pending.empty()) {
+        const QString current = std::move(pending.back());
+        pending.pop_back();
+        // Each real folder is searched once: links back into the tree end here.
+        const QString canonical = QFileInfo(current).canonicalFilePath();
+        if (canonical.isEmpty() || visited.contains(canonical)) {
+            continue;
+        }
+        visited.insert(canonical);
+
+        const std::vector<Entry> entries = ListEntries(current);
+        for (const Entry& entry : entries) {
+            if (WildcardMatch(name, entry.Name)) {
+                return current + QLatin1Char('/') + entry.Name;
+            }
+        }
+        for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
+            if (it->IsFolder) {
+                pending.push_back(current + QLatin1Char('/') + it->Name);
+            }
+        }
+    }
     return {};
 }
 
-QString FindFileIgnoringCase(const QString&, const QString&) {
+QString FindFileIgnoringCase(const QString& folder, const QString& name) {
+    if (name.isEmpty()) {
+        return {};
+    }
+    const QString exact = folder + QLatin1Char('/') + name;
+    const QFileInfo exactInfo(exact);
+    if (exactInfo.exists() && !exactInfo.isDir()) {
+        return exact;
+    }
+    for (const Entry& entry : ListEntries(folder)) {
+        if (!entry.IsFolder && entry.Name.compare(name, Qt::CaseInsensitive) == 0) {
+            return folder + QLatin1Char('/') + entry.Name;
+        }
+    }
     return {};
 }
 
-AudioSearchResult FindAudioForLyrics(const QString&, const QString&, const QStringList&,
-                                     const QString&) {
-    return {};
+AudioSearchResult FindAudioForLyrics(const QString& songFile, const QString& lyricFilePath,
+                                     const QStringList& songFolders, const QString& openSongPath) {
+    AudioSearchResult result;
+    if (!songFile.isEmpty()) {
+        const QFileInfo stored(songFile);
+        if (stored.exists() && !stored.isDir()) {
+            result.Source = AudioSource::StoredPath;
+            result.Path = songFile;
+            return result;
+        }
+    }
+    const QString name = FileNamePart(songFile);
+    const QString beside = FindFileIgnoringCase(QFileInfo(lyricFilePath).path(), name);
+    if (!beside.isEmpty()) {
+        result.Source = AudioSource::BesideLyrics;
+        result.Path = beside;
+        return result;
+    }
+    if (songFolders.isEmpty() || songFile.isEmpty()) {
+        return result;
+    }
+    result.SearchRan = true;
+    for (int k = 0; k < songFolders.size(); ++k) {
+        const QString found = FindSongInFolders(name, songFolders[k]);
+        if (!found.isEmpty()) {
+            result.Source = AudioSource::SongFolder;
+            result.Path = found;
+            result.FolderIndex = k;
+            return result;
+        }
+    }
+    // Only when no song folder holds the song is the one that was open kept.
+    if (!openSongPath.isEmpty()) {
+        result.Source = AudioSource::OpenSong;
+        result.Path = openSongPath;
+    }
+    return result;
 }
 
 }  // namespace vok
