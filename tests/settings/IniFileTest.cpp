@@ -1,0 +1,175 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+#include "settings/IniFile.h"
+#include "support/TempDir.h"
+
+namespace vok {
+namespace {
+
+const QString kSection = QStringLiteral("Installningar");
+
+TEST(IniParse, NamesMatchIgnoringCaseAndValuesStayVerbatim) {
+    const IniFile ini = IniFile::Parse(
+        "[installningar]\n"
+        "  TITEL =  Sjung med \"oss\"  \n"
+        "Path=C:\\Songs\\;x=y\n");
+    EXPECT_EQ(ini.ReadString(kSection, QStringLiteral("Titel"), {}),
+              QStringLiteral("  Sjung med \"oss\"  "));
+    EXPECT_EQ(ini.ReadString(QStringLiteral("INSTALLNINGAR"), QStringLiteral("path"), {}),
+              QStringLiteral("C:\\Songs\\;x=y"));
+    EXPECT_EQ(ini.ReadString(kSection, QStringLiteral("Missing"), QStringLiteral("dflt")),
+              QStringLiteral("dflt"));
+    // Present but empty is not absent.
+    EXPECT_EQ(IniFile::Parse("[a]\nk=\n").ReadString(u"a", u"k", QStringLiteral("dflt")),
+              QString());
+}
+
+TEST(IniParse, OddLinesAreIgnoredButKept) {
+    const QByteArray text =
+        "orphan=before any section\n"
+        "; comment=not a key\n"
+        "[ Kataloger ] trailing words\n"
+        "no equals sign here\n"
+        "=no key\n"
+        "[broken header\n"
+        "0=first\r\n"
+        "0=duplicate\r"
+        "1=second";
+    const IniFile ini = IniFile::Parse(text);
+    EXPECT_FALSE(ini.HasKey(u"", u"orphan"));
+    EXPECT_EQ(ini.KeyNames(u"kataloger"),
+              (QStringList{QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("1")}));
+    EXPECT_EQ(ini.ReadString(u"Kataloger", u"0", {}), QStringLiteral("first"));
+    EXPECT_EQ(ini.ReadString(u"Kataloger", u"1", {}), QStringLiteral("second"));
+    EXPECT_FALSE(ini.HasSection(u"broken header"));
+    // Untouched lines come back as they were (line ends become "\n").
+    QByteArray expected = text;
+    expected.replace("\r\n", "\n").replace('\r', '\n').append('\n');
+    EXPECT_EQ(ini.ToBytes(), expected);
+}
+
+TEST(IniParse, LongValuesAreCutAt2047Characters) {
+    const QString longValue(5000, QLatin1Char('a'));
+    const IniFile ini = IniFile::Parse("[s]\nk=" + longValue.toUtf8() + "\n");
+    EXPECT_EQ(ini.ReadString(u"s", u"k", {}).size(), 2047);
+
+    // A cut through a surrogate pair drops the whole pair rather than leaving half of it.
+    const QString pairAtEnd =
+        QString(2046, QLatin1Char('b')) + QString::fromUtf8("\xF0\x9F\x8E\xA4");
+    const QString read = IniFile::Parse("[s]\nk=" + pairAtEnd.toUtf8()).ReadString(u"s", u"k", {});
+    EXPECT_EQ(read, QString(2046, QLatin1Char('b')));
+}
+
+TEST(IniParse, EncodingsOfFilesFromElsewhere) {
+    EXPECT_EQ(IniFile::Parse("\xEF\xBB\xBF[s]\nk=\xC3\xA5\n").ReadString(u"s", u"k", {}),
+              QString::fromUtf8("å"));
+    // Windows-1252 bytes that are not valid UTF-8.
+    EXPECT_EQ(IniFile::Parse("[s]\nk=S\xE5ngs \x80\n").ReadString(u"s", u"k", {}),
+              QString::fromUtf8("Sångs €"));
+    const QString text = QStringLiteral("[s]\r\nk=v\u00e5\r\n");
+    QByteArray utf16("\xFF\xFE");
+    utf16.append(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    EXPECT_EQ(IniFile::Parse(utf16).ReadString(u"s", u"k", {}), QString::fromUtf8("vå"));
+    // NUL bytes are ordinary characters, not the end of the file.
+    const IniFile withNul = IniFile::Parse(QByteArray("[s]\na=x\0y\nb=2\n", 15));
+    EXPECT_EQ(withNul.ReadString(u"s", u"a", {}).size(), 3);
+    EXPECT_EQ(withNul.ReadInteger(u"s", u"b", 0), 2);
+}
+
+TEST(IniInteger, DecimalAndBothHexadecimalForms) {
+    EXPECT_EQ(ParseIniInteger(u"255"), 255);
+    EXPECT_EQ(ParseIniInteger(u" -17 "), -17);
+    EXPECT_EQ(ParseIniInteger(u"0x1F"), 31);
+    EXPECT_EQ(ParseIniInteger(u"0XfF"), 255);
+    EXPECT_EQ(ParseIniInteger(u"$10"), 16);
+    EXPECT_EQ(ParseIniInteger(u"0x02FFFFFF"), 50331647);
+    EXPECT_EQ(ParseIniInteger(u"$FFFFFFFF"), -1);  // a 32-bit pattern
+    EXPECT_EQ(ParseIniInteger(u"2147483647"), 2147483647);
+    EXPECT_EQ(ParseIniInteger(u"-2147483648"), std::numeric_limits<qint32>::min());
+}
+
+TEST(IniInteger, WhatDoesNotParseGivesNothing) {
+    for (const char16_t* bad : {u"", u"  ", u"-", u"0x", u"$", u"12a", u"1 2", u"0x1G",
+                                u"2147483648", u"-2147483649", u"0x100000000", u"x10", u"1.5"}) {
+        EXPECT_FALSE(ParseIniInteger(bad).has_value()) << QString::fromUtf16(bad).toStdString();
+    }
+    const IniFile ini = IniFile::Parse("[s]\nbad=lots\nhex=0x10\nzero=0\nbig=99999999999\n");
+    EXPECT_EQ(ini.ReadInteger(u"s", u"bad", 7), 7);
+    EXPECT_EQ(ini.ReadInteger(u"s", u"big", 7), 7);
+    EXPECT_EQ(ini.ReadInteger(u"s", u"hex", 7), 16);
+    EXPECT_TRUE(ini.ReadBool(u"s", u"hex", false));
+    EXPECT_FALSE(ini.ReadBool(u"s", u"zero", true));
+    EXPECT_TRUE(ini.ReadBool(u"s", u"bad", true));
+}
+
+TEST(IniWrite, UpdatesInPlaceAppendsAndErases) {
+    IniFile ini = IniFile::Parse(
+        "; kept\n[General]\nVOLYM=3\n\n[Kataloger]\n0=a\n1=b\n[other]\nx=1\n[KATALOGER]\n9=z\n");
+    ini.WriteInteger(u"general", u"Volym", 200);
+    ini.WriteBool(u"General", u"New", true);
+    ini.EraseSection(u"kataloger");
+    ini.WriteString(u"Fresh", u"k", QStringLiteral("v"));
+    EXPECT_EQ(ini.ToBytes(), "; kept\n[General]\nVOLYM=200\nNew=1\n\n[other]\nx=1\n[Fresh]\nk=v\n");
+    EXPECT_TRUE(ini.KeyNames(u"Kataloger").isEmpty());
+}
+
+TEST(IniWrite, LineBreaksInValuesCannotInjectLines) {
+    const QString nasty = QStringLiteral("/music/a\n[Installningar]\nVolym=0\r%41");
+    const QString lookalike = QStringLiteral("@Escaped(%41)");
+    IniFile ini;
+    ini.WriteString(u"Kataloger", u"0", nasty);
+    ini.WriteString(u"Kataloger", u"1", lookalike);
+    const IniFile reread = IniFile::Parse(ini.ToBytes());
+    EXPECT_FALSE(reread.HasSection(u"Installningar"));
+    EXPECT_EQ(reread.ReadString(u"Kataloger", u"0", {}), nasty);
+    EXPECT_EQ(reread.ReadString(u"Kataloger", u"1", {}), lookalike);
+    EXPECT_EQ(reread.KeyNames(u"Kataloger").size(), 2);
+}
+
+TEST(IniFileOnDisk, MissingUnreadableAndRoundTrip) {
+    const test::TempDir dir;
+    IniFile::LoadStatus status = IniFile::LoadStatus::Loaded;
+    IniFile::Load(dir.FilePath(QStringLiteral("none.ini")), &status);
+    EXPECT_EQ(status, IniFile::LoadStatus::Missing);
+    IniFile::Load(dir.MakeDir(QStringLiteral("folder.ini")), &status);
+    EXPECT_EQ(status, IniFile::LoadStatus::Unreadable);
+    IniFile::Load(dir.Write(QStringLiteral("huge.ini"), QByteArray(IniFile::kMaxFileSize + 1, 'a')),
+                  &status);
+    EXPECT_EQ(status, IniFile::LoadStatus::Unreadable);
+
+    const QString path = dir.FilePath(QStringLiteral("sub/dir/VokPlayer.ini"));
+    IniFile ini;
+    ini.WriteString(u"s", u"k", QString::fromUtf8("Sångs"));
+    ini.Save(path);  // creates the missing folders
+    EXPECT_EQ(test::ReadAll(path), QByteArray("[s]\nk=S\xC3\xA5ngs\n"));  // UTF-8, no BOM
+    EXPECT_EQ(IniFile::Load(path, &status).ReadString(u"s", u"k", {}), QString::fromUtf8("Sångs"));
+    EXPECT_EQ(status, IniFile::LoadStatus::Loaded);
+}
+
+TEST(IniFileOnDisk, RefusedWriteThrowsAndLeavesNothingBehind) {
+    const test::TempDir dir;
+    const QString notAFolder = dir.Write(QStringLiteral("plain"), "not a folder");
+    const QString path = notAFolder + QStringLiteral("/VokPlayer.ini");
+    IniFile ini;
+    ini.WriteInteger(u"s", u"k", 1);
+    try {
+        ini.Save(path);
+        FAIL() << "the write should have been refused";
+    } catch (const WriteError& error) {
+        EXPECT_EQ(error.Message(), QStringLiteral("Unable to write to ") + path);
+    }
+    EXPECT_EQ(test::ReadAll(notAFolder), QByteArray("not a folder"));
+
+    // A target that is a folder: the rename fails, the folder and its content stay.
+    const QString folderTarget = dir.MakeDir(QStringLiteral("target.ini"));
+    dir.Write(QStringLiteral("target.ini/inside"), "keep");
+    EXPECT_THROW(ini.Save(folderTarget), WriteError);
+    EXPECT_EQ(test::ReadAll(folderTarget + QStringLiteral("/inside")), QByteArray("keep"));
+    EXPECT_EQ(QDir(dir.Path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("plain")});  // no temporary file left over
+}
+
+}  // namespace
+}  // namespace vok
