@@ -189,15 +189,6 @@ TEST_F(VokalentoLoad, HugeCountCostsNothingAndActsAsZeroSlots) {
     EXPECT_EQ(model.LineNumberAt(5000), 0);  // the last slot is a zero one, started at 0
 }
 
-TEST_F(VokalentoLoad, ResetEmptiesEverything) {
-    TVokalento model = Load(LyricFileWriter().Title("x").Line(0, 5, "a"));
-    model.Reset();
-    EXPECT_FALSE(model.Valid);
-    EXPECT_EQ(model.SlotCount, 0);
-    EXPECT_EQ(model.LineText(1), QString());
-    EXPECT_EQ(model.SupportedVersion, 2);
-}
-
 class ReplaceSongFileTest : public VokalentoLoad {};
 
 TEST_F(ReplaceSongFileTest, WritesTheFieldAtItsOwnOffset) {
