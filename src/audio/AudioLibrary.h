@@ -107,6 +107,8 @@ std::uint32_t ChannelGetData(Handle handle, void* buffer, std::uint32_t length);
 // Test hooks for the null device. Advancing runs the device's periodic callbacks for the given
 // span of virtual time; each callback waits (bounded) for the decoder so results are exact.
 void NullDeviceAdvance(double seconds);
+// Largest absolute output sample (after the gain) of the null device's latest callback.
+float NullDeviceOutputPeak();
 // Latency the position model subtracts: 2 × the device buffer, in seconds (either device).
 double DeviceLatency();
 // Frames per device callback buffer.

@@ -3,6 +3,10 @@ find_package(Threads REQUIRED)
 vok_library(audio
     SOURCES
         AudioLibrary.cpp
+        Decoder.cpp
+        Output.cpp
+        Spectrum.cpp
+        Stream.cpp
     DEPS
         vok_core
         PkgConfig::FFMPEG

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vok::audio {
+
+// One audio file decoded with FFmpeg into interleaved float frames at the file's own rate and
+// channel count. Opening pre-scans the file: the exact length (encoder delay and padding trimmed,
+// as a full decode gives it) and a table of packet timestamps → frame numbers that makes seeking
+// land on the exact frame whatever the demuxer's own seek precision.
+class Decoder {
+  public:
+    ~Decoder();
+    Decoder(const Decoder&) = delete;
+    Decoder& operator=(const Decoder&) = delete;
+
+    // nullptr when the file is missing, not a regular file, unreadable, holds no audio or no
+    // frames. `error` (optional) gets a short reason.
+    static std::unique_ptr<Decoder> Open(const std::filesystem::path& file,
+                                         std::string* error = nullptr);
+
+    int Rate() const { return rate_; }
+    int Channels() const { return channels_; }
+    int BitsPerSample() const { return bits_; }
+    std::int64_t Length() const { return length_; }  // frames
+    std::int64_t NextFrame() const { return next_; }
+
+    // Positions the decoder so that the next Read starts at exactly `frame`. False when frame is
+    // out of range or the file cannot be read there.
+    bool SeekTo(std::int64_t frame);
+
+    // Appends up to maxFrames frames (interleaved floats) to out; returns the frames added. 0 means
+    // the end: the last frame was delivered, or the file broke off (truncated, unreadable).
+    std::int64_t Read(std::vector<float>& out, std::int64_t maxFrames);
+
+    // Frames a plain decode from the start gives, counted without the pre-scan (tests, benchmarks).
+    static std::int64_t FullDecodeFrames(const std::filesystem::path& file);
+
+  private:
+    struct Ffmpeg;
+    Decoder();
+    bool OpenContext();
+    bool Prescan();
+    bool DecodeFrame();
+    bool SkipPacketsBefore(
+        std::int64_t position);  // demux only; sends the packet at it  // fills pending_ with the
+                                 // next frame that has a known start
+    void CloseContext();
+
+    std::filesystem::path file_;
+    std::unique_ptr<Ffmpeg> ff_;
+    int rate_ = 0;
+    int channels_ = 0;
+    int bits_ = 0;
+    std::int64_t length_ = 0;
+    std::int64_t next_ = 0;  // frame number of pending_[pendingOffset_]
+    bool counting_ = false;  // next_ is trustworthy (at start, or a known timestamp was seen)
+    bool ended_ = false;
+    std::vector<float> pending_;     // decoded, not yet read, starting at next_
+    std::size_t pendingOffset_ = 0;  // in frames
+};
+
+}  // namespace vok::audio

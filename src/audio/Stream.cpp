@@ -1,0 +1,287 @@
+#include "audio/Stream.h"
+
+#include "audio/AudioLibrary.h"
+
+extern "C" {
+#include <libavutil/channel_layout.h>
+#include <libswresample/swresample.h>
+}
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+
+namespace vok::audio {
+
+namespace {
+
+constexpr std::size_t kRingFrames = 16384;
+constexpr std::int64_t kHistoryFrames = 65536;  // covers ring + latency + one FFT window
+constexpr std::int64_t kResamplerSlack = 512;
+// How long the null device waits for a decoder that has fallen behind before it plays silence.
+constexpr auto kNullDeviceWait = std::chrono::seconds(5);
+
+}  // namespace
+
+Stream::Stream(std::unique_ptr<Decoder> decoder, int deviceRate, double latencySeconds,
+               std::uint32_t flags)
+    : decoder_(std::move(decoder)),
+      rate_(decoder_->Rate()),
+      channels_(decoder_->Channels()),
+      bits_(decoder_->BitsPerSample()),
+      length_(decoder_->Length()),
+      deviceRate_(deviceRate),
+      latency_(latencySeconds),
+      flags_(flags),
+      ring_(kRingFrames * kDeviceChannels),
+      history_(static_cast<std::size_t>(kHistoryFrames * channels_)) {
+    if (rate_ != deviceRate_) {
+        AVChannelLayout stereo{};
+        av_channel_layout_default(&stereo, kDeviceChannels);
+        if (swr_alloc_set_opts2(&resampler_, &stereo, AV_SAMPLE_FMT_FLT, deviceRate_, &stereo,
+                                AV_SAMPLE_FMT_FLT, rate_, 0, nullptr) < 0 ||
+            swr_init(resampler_) < 0) {
+            swr_free(&resampler_);
+        }
+    }
+    thread_ = std::thread([this] { DecoderThread(); });
+}
+
+Stream::~Stream() {
+    {
+        std::lock_guard lock(mutex_);
+        quit_ = true;
+    }
+    wake_.notify_all();
+    filled_.notify_all();
+    thread_.join();
+    swr_free(&resampler_);
+}
+
+void Stream::ConvertChunk(const std::vector<float>& source, std::int64_t frames, bool flush,
+                          std::vector<float>& out) {
+    thread_local std::vector<float> stereo;
+    stereo.resize(static_cast<std::size_t>(frames) * kDeviceChannels);
+    for (std::int64_t i = 0; i < frames; ++i) {
+        const float* in = source.data() + i * channels_;
+        stereo[static_cast<std::size_t>(2 * i)] = in[0];
+        stereo[static_cast<std::size_t>(2 * i + 1)] = channels_ > 1 ? in[1] : in[0];
+    }
+    if (rate_ == deviceRate_ || resampler_ == nullptr) {
+        out.swap(stereo);
+        return;
+    }
+    const int capacity = swr_get_out_samples(resampler_, static_cast<int>(frames));
+    out.resize(static_cast<std::size_t>(std::max(capacity, 0)) * kDeviceChannels);
+    auto* outPlane = reinterpret_cast<std::uint8_t*>(out.data());
+    const auto* inPlane = reinterpret_cast<const std::uint8_t*>(stereo.data());
+    const int got = swr_convert(resampler_, &outPlane, capacity, flush ? nullptr : &inPlane,
+                                flush ? 0 : static_cast<int>(frames));
+    out.resize(static_cast<std::size_t>(std::max(got, 0)) * kDeviceChannels);
+}
+
+void Stream::DecoderThread() {
+    const std::int64_t chunk = std::clamp<std::int64_t>(2048LL * rate_ / deviceRate_, 256, 4096);
+    const auto needed = static_cast<std::size_t>(chunk * deviceRate_ / rate_ + kResamplerSlack);
+    std::vector<float> source;
+    std::vector<float> converted;
+    std::unique_lock lock(mutex_);
+    while (!quit_) {
+        if (seekPending_) {
+            const std::int64_t target = seekTarget_;
+            const std::uint64_t generation = generation_;
+            seekPending_ = false;
+            lock.unlock();
+            const bool ok = decoder_->SeekTo(target);
+            if (resampler_ != nullptr) {
+                swr_close(resampler_);
+                swr_init(resampler_);
+            }
+            lock.lock();
+            if (generation == generation_ && !ok) {
+                decoderDone_ = true;
+                filled_.notify_all();
+            }
+            continue;
+        }
+        if (decoderDone_ || kRingFrames - ringCount_ < needed) {
+            wake_.wait(lock);
+            continue;
+        }
+        const std::uint64_t generation = generation_;
+        lock.unlock();
+        const std::int64_t chunkStart = decoder_->NextFrame();
+        source.clear();
+        const std::int64_t frames = decoder_->Read(source, chunk);
+        ConvertChunk(source, frames, frames == 0, converted);
+        lock.lock();
+        if (generation != generation_ || seekPending_) {
+            continue;  // a seek overtook this chunk
+        }
+        for (std::int64_t i = 0; i < frames; ++i) {
+            const std::int64_t at = (chunkStart + i) % kHistoryFrames;
+            std::copy_n(source.begin() + i * channels_, channels_,
+                        history_.begin() + at * channels_);
+        }
+        if (frames > 0) {
+            historyEnd_ = chunkStart + frames;
+            historyStart_ = std::max(historyStart_, historyEnd_ - kHistoryFrames);
+        }
+        const std::size_t outFrames = converted.size() / kDeviceChannels;
+        for (std::size_t i = 0; i < outFrames; ++i) {
+            const std::size_t at = (ringRead_ + ringCount_ + i) % kRingFrames;
+            ring_[2 * at] = converted[2 * i];
+            ring_[2 * at + 1] = converted[2 * i + 1];
+        }
+        ringCount_ += outFrames;
+        if (frames == 0) {
+            decoderDone_ = true;
+        }
+        filled_.notify_all();
+    }
+}
+
+void Stream::ResetLocked(std::int64_t frame) {
+    ++generation_;
+    seekTarget_ = frame;
+    seekPending_ = true;
+    decoderDone_ = false;
+    ringRead_ = 0;
+    ringCount_ = 0;
+    historyStart_ = historyEnd_ = frame;
+    segmentStart_ = frame;
+    handedFrames_ = 0;
+    stamped_ = false;
+    floor_ = frame;
+    frozen_ = frame;
+    wake_.notify_all();
+}
+
+std::int64_t Stream::HeardLocked(double now) {
+    const double handed = static_cast<double>(segmentStart_) +
+                          static_cast<double>(handedFrames_) * rate_ / deviceRate_;
+    double heard = static_cast<double>(floor_);
+    if (stamped_) {
+        const double estimate = handed - latency_ * rate_ + (now - stampTime_) * rate_;
+        heard = std::max(heard, std::min(estimate, handed));
+    }
+    floor_ = std::min(static_cast<std::int64_t>(std::floor(heard)), length_);
+    return floor_;
+}
+
+void Stream::Play(bool restart, double now) {
+    std::lock_guard lock(mutex_);
+    if (state_ == State::Playing && !restart) {
+        return;
+    }
+    std::int64_t target = restart ? 0 : frozen_;
+    if (state_ == State::Playing) {
+        target = 0;
+    } else if (target >= length_) {
+        target = 0;  // an ended stream starts over
+    }
+    (void)now;
+    // The decoder already buffers from this frame when nothing was handed over yet.
+    if (!(segmentStart_ == target && handedFrames_ == 0 && state_ != State::Playing)) {
+        ResetLocked(target);
+    }
+    floor_ = target;
+    stamped_ = false;
+    state_ = State::Playing;
+}
+
+void Stream::Pause(double now) {
+    std::lock_guard lock(mutex_);
+    if (state_ == State::Playing) {
+        frozen_ = HeardLocked(now);
+        state_ = State::Paused;
+    }
+}
+
+void Stream::Stop(double now) {
+    std::lock_guard lock(mutex_);
+    if (state_ == State::Playing) {
+        frozen_ = HeardLocked(now);
+    }
+    state_ = State::Stopped;
+}
+
+std::uint32_t Stream::IsActive(double now) {
+    std::lock_guard lock(mutex_);
+    if (state_ == State::Paused) {
+        return kActivePaused;
+    }
+    if (state_ == State::Stopped) {
+        return kActiveStopped;
+    }
+    // Ended once the decoder is through, the ring is empty and the last block has been heard.
+    if (decoderDone_ && !seekPending_ && ringCount_ == 0 &&
+        (!stamped_ || now - stampTime_ >= latency_)) {
+        frozen_ = std::min(length_, segmentStart_ + handedFrames_ * rate_ / deviceRate_);
+        if (frozen_ >= length_ - rate_ / 100) {
+            frozen_ = length_;  // resampling rounds the hand-over count
+        }
+        state_ = State::Stopped;
+        return kActiveStopped;
+    }
+    return kActivePlaying;
+}
+
+std::int64_t Stream::Position(double now) {
+    std::lock_guard lock(mutex_);
+    return state_ == State::Playing ? HeardLocked(now) : frozen_;
+}
+
+bool Stream::Seek(std::int64_t frame, double now) {
+    (void)now;
+    if (frame < 0 || frame >= length_) {
+        return false;
+    }
+    std::lock_guard lock(mutex_);
+    ResetLocked(frame);
+    return true;
+}
+
+void Stream::HeardSamples(double now, float* out, std::int64_t frames) {
+    std::lock_guard lock(mutex_);
+    const std::int64_t from = state_ == State::Playing ? HeardLocked(now) : frozen_;
+    for (std::int64_t i = 0; i < frames; ++i) {
+        const std::int64_t frame = from + i;
+        float* target = out + i * channels_;
+        if (frame >= historyStart_ && frame < historyEnd_) {
+            std::copy_n(history_.begin() + (frame % kHistoryFrames) * channels_, channels_, target);
+        } else {
+            std::fill_n(target, channels_, 0.0f);
+        }
+    }
+}
+
+void Stream::Mix(float* out, int frames, float gain, double now, bool wait) {
+    std::unique_lock lock(mutex_);
+    if (state_ != State::Playing) {
+        return;
+    }
+    if (wait) {
+        filled_.wait_for(lock, kNullDeviceWait, [&] {
+            return quit_ || state_ != State::Playing ||
+                   ringCount_ >= static_cast<std::size_t>(frames) ||
+                   (decoderDone_ && !seekPending_);
+        });
+    }
+    const std::size_t count = std::min(ringCount_, static_cast<std::size_t>(frames));
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::size_t at = (ringRead_ + i) % kRingFrames;
+        out[2 * i] += ring_[2 * at] * gain;
+        out[2 * i + 1] += ring_[2 * at + 1] * gain;
+    }
+    if (count > 0) {
+        ringRead_ = (ringRead_ + count) % kRingFrames;
+        ringCount_ -= count;
+        handedFrames_ += static_cast<std::int64_t>(count);
+        stamped_ = true;
+        stampTime_ = now;
+        wake_.notify_one();
+    }
+}
+
+}  // namespace vok::audio

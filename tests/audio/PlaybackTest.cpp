@@ -1,0 +1,243 @@
+#include "audio/AudioLibrary.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <thread>
+#include <vector>
+
+namespace vok::audio {
+namespace {
+
+std::filesystem::path Fixture(const char* name) {
+    return std::filesystem::path(VOK_AUDIO_FIXTURE_DIR) / name;
+}
+
+constexpr std::uint32_t kOpenFlags = kStreamUnicode | kStreamPrescan;
+
+class NullDevice : public ::testing::Test {
+  protected:
+    void SetUp() override { ASSERT_TRUE(Init(kDeviceNull, 44100, 0)); }
+    void TearDown() override { Free(); }
+
+    static Handle Open(const char* name) {
+        return StreamCreateFile(false, Fixture(name), 0, 0, kOpenFlags);
+    }
+    static double Seconds(Handle h) {
+        return ChannelBytes2Seconds(h, ChannelGetPosition(h, kPosByte));
+    }
+    // One device buffer of slack on top of the latency: the hand-over grid.
+    static double Slack() { return DeviceLatency() + DeviceBufferFrames() / 44100.0 + 1e-6; }
+};
+
+TEST_F(NullDevice, InitAndFreePairUp) {
+    EXPECT_FALSE(Init(kDeviceNull, 44100, 0));  // already open
+    EXPECT_TRUE(Free());
+    EXPECT_FALSE(Free());
+    EXPECT_EQ(StreamCreateFile(false, Fixture("cbr_stereo_44k.mp3"), 0, 0, kOpenFlags), 0u);
+    EXPECT_TRUE(Init(kDeviceNull, 44100, 0));
+    EXPECT_EQ(GetVersion() >> 16, kVersionExpected);
+}
+
+TEST_F(NullDevice, ByteUnitsFollowTheFileFormat) {
+    const Handle stereo = Open("cbr_stereo_44k.mp3");
+    const Handle mono = Open("vbr_mono_22k.mp3");
+    ASSERT_NE(stereo, 0u);
+    ASSERT_NE(mono, 0u);
+    EXPECT_EQ(ChannelGetLength(stereo, kPosByte), 3u * 44100 * 4);
+    EXPECT_DOUBLE_EQ(ChannelBytes2Seconds(stereo, ChannelGetLength(stereo, kPosByte)), 3.0);
+    // Rounded down to a whole frame, never into the middle of one.
+    EXPECT_EQ(ChannelSeconds2Bytes(mono, 0.5), 11025u * 2);
+    EXPECT_EQ(ChannelSeconds2Bytes(mono, 1.0 / 22050 * 2.5), 2u * 2);
+    EXPECT_EQ(ChannelSeconds2Bytes(stereo, 1.0 / 44100 * 3.99), 3u * 4);
+    EXPECT_EQ(ChannelSeconds2Bytes(stereo, -2.0), 0u);
+    ChannelInfo info;
+    ASSERT_TRUE(ChannelGetInfo(mono, &info));
+    EXPECT_EQ(info.chans, 1u);
+    EXPECT_EQ(info.freq, 22050u);
+    EXPECT_FALSE(ChannelGetInfo(mono, nullptr));
+    EXPECT_EQ(ChannelGetLength(stereo, 1), kPositionError);  // only byte positions exist
+}
+
+TEST_F(NullDevice, ActiveStateSequence) {
+    const Handle h = Open("short_mono_44k.mp3");
+    ASSERT_NE(h, 0u);
+    EXPECT_EQ(ChannelIsActive(h), kActiveStopped);
+    EXPECT_FALSE(ChannelPause(h));  // nothing to pause
+    ASSERT_TRUE(ChannelPlay(h, true));
+    EXPECT_EQ(ChannelIsActive(h), kActivePlaying);
+    NullDeviceAdvance(0.1);
+    ASSERT_TRUE(ChannelPause(h));
+    EXPECT_EQ(ChannelIsActive(h), kActivePaused);
+    ASSERT_TRUE(ChannelPlay(h, false));
+    EXPECT_EQ(ChannelIsActive(h), kActivePlaying);
+    ASSERT_TRUE(ChannelStop(h));
+    EXPECT_EQ(ChannelIsActive(h), kActiveStopped);
+    ASSERT_TRUE(ChannelPlay(h, true));
+    NullDeviceAdvance(0.4);  // the whole file handed over, but the last part is not heard yet
+    EXPECT_EQ(ChannelIsActive(h), kActivePlaying);
+    NullDeviceAdvance(Slack());
+    EXPECT_EQ(ChannelIsActive(h), kActiveStopped);
+    EXPECT_EQ(ChannelGetPosition(h, kPosByte), ChannelGetLength(h, kPosByte));
+    // Playing an ended stream without restart starts it over.
+    ASSERT_TRUE(ChannelPlay(h, false));
+    EXPECT_EQ(ChannelGetPosition(h, kPosByte), 0u);
+}
+
+TEST_F(NullDevice, PositionIsTheHeardFrame) {
+    const Handle h = Open("cbr_stereo_44k.mp3");
+    ASSERT_NE(h, 0u);
+    ASSERT_TRUE(ChannelPlay(h, true));
+    EXPECT_EQ(ChannelGetPosition(h, kPosByte), 0u);
+    double last = 0.0;
+    for (int step = 1; step <= 40; ++step) {
+        NullDeviceAdvance(0.025);
+        const double now = Seconds(h);
+        ASSERT_GE(now, last) << "position went backwards at step " << step;
+        ASSERT_LE(now, step * 0.025 + 1e-9);
+        last = now;
+    }
+    EXPECT_GT(last, 1.0 - Slack());
+
+    // Frozen while paused, continues from there.
+    ASSERT_TRUE(ChannelPause(h));
+    const std::uint64_t paused = ChannelGetPosition(h, kPosByte);
+    NullDeviceAdvance(0.7);
+    EXPECT_EQ(ChannelGetPosition(h, kPosByte), paused);
+    ASSERT_TRUE(ChannelPlay(h, false));
+    EXPECT_EQ(ChannelGetPosition(h, kPosByte), paused);
+    NullDeviceAdvance(0.5);
+    const double resumed = Seconds(h);
+    EXPECT_GE(resumed, ChannelBytes2Seconds(h, paused) + 0.5 - Slack());
+    EXPECT_LE(resumed, ChannelBytes2Seconds(h, paused) + 0.5 + 1e-9);
+}
+
+TEST_F(NullDevice, SeekIsReportedAtOnceAndPlaysOnFromThere) {
+    const Handle h = Open("vorbis_stereo_48k.ogg");
+    ASSERT_NE(h, 0u);
+    ASSERT_TRUE(ChannelPlay(h, true));
+    NullDeviceAdvance(1.0);
+    const std::uint64_t target = ChannelSeconds2Bytes(h, 2.0);
+    ASSERT_TRUE(ChannelSetPosition(h, target, kPosByte));
+    EXPECT_EQ(ChannelGetPosition(h, kPosByte), target);  // backwards is fine for a seek
+    NullDeviceAdvance(0.3);
+    EXPECT_GE(Seconds(h), 2.3 - Slack());
+    EXPECT_LE(Seconds(h), 2.3 + 1e-9);
+    // Seeking back to the start while playing.
+    ASSERT_TRUE(ChannelSetPosition(h, 0, kPosByte));
+    EXPECT_EQ(ChannelGetPosition(h, kPosByte), 0u);
+    // Past the end is refused and changes nothing.
+    EXPECT_FALSE(ChannelSetPosition(h, ChannelGetLength(h, kPosByte), kPosByte));
+    EXPECT_EQ(ChannelIsActive(h), kActivePlaying);
+    // A seek while paused stays paused at the new place.
+    ASSERT_TRUE(ChannelPause(h));
+    ASSERT_TRUE(ChannelSetPosition(h, target, kPosByte));
+    EXPECT_EQ(ChannelIsActive(h), kActivePaused);
+    EXPECT_EQ(ChannelGetPosition(h, kPosByte), target);
+}
+
+TEST_F(NullDevice, FreedAndUnknownHandlesAreHarmless) {
+    const Handle h = Open("wma_mono_22k.wma");
+    ASSERT_NE(h, 0u);
+    ASSERT_TRUE(ChannelPlay(h, true));
+    NullDeviceAdvance(0.2);
+    EXPECT_TRUE(StreamFree(h));
+    EXPECT_FALSE(StreamFree(h));
+    NullDeviceAdvance(0.2);
+    for (const Handle bad : {h, Handle{0}, Handle{0xDEADBEEF}}) {
+        EXPECT_FALSE(ChannelPlay(bad, true));
+        EXPECT_FALSE(ChannelStop(bad));
+        EXPECT_EQ(ChannelIsActive(bad), kActiveStopped);
+        EXPECT_EQ(ChannelGetPosition(bad, kPosByte), kPositionError);
+        EXPECT_LT(ChannelBytes2Seconds(bad, 100), 0.0);
+        float data[1024];
+        EXPECT_EQ(ChannelGetData(bad, data, kDataFft2048), kDataError);
+    }
+    EXPECT_EQ(StreamCreateFile(false, Fixture("nothing-here.mp3"), 0, 0, kOpenFlags), 0u);
+}
+
+TEST_F(NullDevice, VolumeScalesOutputButNotAnalysisData) {
+    const Handle h = Open("bin64_mono_44k.wav");
+    ASSERT_NE(h, 0u);
+    ASSERT_TRUE(ChannelPlay(h, true));
+    NullDeviceAdvance(0.2);
+    EXPECT_NEAR(NullDeviceOutputPeak(), 1.0f, 0.01f);
+    ASSERT_TRUE(SetVolume(0.5f));
+    NullDeviceAdvance(0.05);
+    EXPECT_NEAR(NullDeviceOutputPeak(), 0.5f, 0.01f);
+    ASSERT_TRUE(SetVolume(0.0f));
+    NullDeviceAdvance(0.05);
+    EXPECT_EQ(NullDeviceOutputPeak(), 0.0f);
+    std::vector<float> fft(1024);
+    ASSERT_EQ(ChannelGetData(h, fft.data(), kDataFft2048), 4096u);
+    EXPECT_NEAR(fft[64], 0.5f, 0.01f);
+    EXPECT_FALSE(SetVolume(-1.0f));
+    SetVolume(1.0f);
+}
+
+TEST_F(NullDevice, FftOfSineOnABinSilenceAndOneSidedStereo) {
+    struct Case {
+        const char* file;
+        float bin64;
+    };
+    for (const Case& c : {Case{"bin64_mono_44k.wav", 0.5f}, Case{"bin64_left_44k.wav", 0.25f},
+                          Case{"silence_stereo_44k.wav", 0.0f}}) {
+        SCOPED_TRACE(c.file);
+        const Handle h = Open(c.file);
+        ASSERT_NE(h, 0u);
+        ASSERT_TRUE(ChannelPlay(h, true));
+        NullDeviceAdvance(0.3);
+        std::vector<float> fft(1024, -1.0f);
+        ASSERT_EQ(ChannelGetData(h, fft.data(), kDataFft2048), 4096u);
+        EXPECT_NEAR(fft[64], c.bin64, 1e-3);
+        EXPECT_NEAR(fft[63], c.bin64 / 2, 1e-3);  // Hann leaks half into each neighbour
+        for (std::size_t k = 0; k < fft.size(); ++k) {
+            if (k < 62 || k > 66) {
+                ASSERT_LT(fft[k], 1e-4) << "bin " << k;
+            }
+        }
+        StreamFree(h);
+    }
+}
+
+TEST_F(NullDevice, FloatSampleDataIsInterleavedAtTheHeardFrame) {
+    const Handle h = Open("bin64_left_44k.wav");
+    ASSERT_NE(h, 0u);
+    ASSERT_TRUE(ChannelPlay(h, true));
+    NullDeviceAdvance(0.3);
+    ASSERT_TRUE(ChannelPause(h));
+    std::vector<float> data(2 * 200, 9.0f);
+    ASSERT_EQ(ChannelGetData(h, data.data(), kDataFloat | 2 * 200 * 4), 1600u);
+    // Consecutive left samples follow the sine's recurrence x[n+1] = 2cos(w)x[n] - x[n-1].
+    const double twoCos = 2.0 * std::cos(2.0 * 3.14159265358979 * 1378.125 / 44100.0);
+    for (std::size_t i = 1; i + 1 < 200; ++i) {
+        ASSERT_NEAR(data[2 * (i + 1)], twoCos * data[2 * i] - data[2 * (i - 1)], 1e-4);
+    }
+    float leftPeak = 0.0f;
+    float rightPeak = 0.0f;
+    for (std::size_t i = 0; i < 200; ++i) {
+        leftPeak = std::max(leftPeak, std::abs(data[2 * i]));
+        rightPeak = std::max(rightPeak, std::abs(data[2 * i + 1]));
+    }
+    EXPECT_GT(leftPeak, 0.99f);
+    EXPECT_EQ(rightPeak, 0.0f);
+    EXPECT_EQ(ChannelGetData(h, data.data(), 0x12345), kDataError);
+}
+
+TEST(SdlDevice, PlaysThroughTheDummyDriver) {
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    ASSERT_TRUE(Init(kDeviceDefault, 44100, 0));
+    const Handle h = StreamCreateFile(false, Fixture("vbr_mono_22k.mp3"), 0, 0, kOpenFlags);
+    ASSERT_NE(h, 0u);
+    ASSERT_TRUE(ChannelPlay(h, true));
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    EXPECT_EQ(ChannelIsActive(h), kActivePlaying);
+    EXPECT_GT(ChannelGetPosition(h, kPosByte), 0u);
+    EXPECT_TRUE(StreamFree(h));
+    EXPECT_TRUE(Free());
+}
+
+}  // namespace
+}  // namespace vok::audio
