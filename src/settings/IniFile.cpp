@@ -80,7 +80,7 @@ QString DecodeValue(QStringView stored) {
     return out;
 }
 
-QString DecodeFileText(QByteArrayView bytes) {
+QString DecodeBytes(QByteArrayView bytes) {
     if (bytes.startsWith("\xEF\xBB\xBF")) {
         return QString::fromUtf8(bytes.sliced(3));
     }
@@ -103,6 +103,18 @@ QString DecodeFileText(QByteArrayView bytes) {
         return QString::fromUtf8(bytes);
     }
     return DecodeWindows1252(bytes);
+}
+
+QString DecodeFileText(QByteArrayView bytes) {
+    QString text = DecodeBytes(bytes);
+    // Marks repeated after the first one would turn into a new mark when the file is written
+    // back; they carry nothing, so they go.
+    qsizetype marks = 0;
+    while (marks < text.size() && text[marks] == QChar::ByteOrderMark) {
+        ++marks;
+    }
+    text.remove(0, marks);
+    return text;
 }
 
 // Cuts at the limit without leaving half of a surrogate pair behind.
@@ -220,8 +232,12 @@ IniFile IniFile::Parse(QByteArrayView bytes) {
 IniFile IniFile::Load(const QString& path, LoadStatus* status) {
     LoadStatus result = LoadStatus::Missing;
     IniFile ini;
+    const QFileInfo info(path);
     QFile file(path);
-    if (file.open(QIODevice::ReadOnly)) {
+    if (info.exists() && !info.isFile()) {
+        // A folder, device or pipe of that name: never block on it or read it as settings.
+        result = LoadStatus::Unreadable;
+    } else if (file.open(QIODevice::ReadOnly)) {
         const qint64 size = file.size();
         QByteArray bytes;
         if (size <= kMaxFileSize) {

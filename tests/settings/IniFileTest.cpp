@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QFile>
 
@@ -72,6 +73,10 @@ TEST(IniParse, EncodingsOfFilesFromElsewhere) {
     QByteArray utf16("\xFF\xFE");
     utf16.append(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
     EXPECT_EQ(IniFile::Parse(utf16).ReadString(u"s", u"k", {}), QString::fromUtf8("vå"));
+    // A second mark after the first would become a real one when written back; it is dropped.
+    const IniFile twoMarks = IniFile::Parse("\xEF\xBB\xBF\xEF\xBB\xBF[s]\nk=1\n");
+    EXPECT_EQ(twoMarks.ToBytes(), "[s]\nk=1\n");
+    EXPECT_EQ(twoMarks.ReadInteger(u"s", u"k", 0), 1);
     // NUL bytes are ordinary characters, not the end of the file.
     const IniFile withNul = IniFile::Parse(QByteArray("[s]\na=x\0y\nb=2\n", 15));
     EXPECT_EQ(withNul.ReadString(u"s", u"a", {}).size(), 3);
@@ -137,6 +142,10 @@ TEST(IniFileOnDisk, MissingUnreadableAndRoundTrip) {
     EXPECT_EQ(status, IniFile::LoadStatus::Unreadable);
     IniFile::Load(dir.Write(QStringLiteral("huge.ini"), QByteArray(IniFile::kMaxFileSize + 1, 'a')),
                   &status);
+    EXPECT_EQ(status, IniFile::LoadStatus::Unreadable);
+    const QString pipe = dir.FilePath(QStringLiteral("pipe.ini"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    IniFile::Load(pipe, &status);  // must not wait for a writer
     EXPECT_EQ(status, IniFile::LoadStatus::Unreadable);
 
     const QString path = dir.FilePath(QStringLiteral("sub/dir/VokPlayer.ini"));
