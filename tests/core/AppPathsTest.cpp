@@ -82,12 +82,6 @@ TEST(AppPaths, LogoIsTheFirstCandidateThatIsAFile) {
     EXPECT_EQ(paths.LogoFile(), beside);
 }
 
-TEST(AppPaths, OpticalMediaAreReadOnly) {
-    EXPECT_TRUE(IsReadOnlyMediumType(0x9660));
-    EXPECT_TRUE(IsReadOnlyMediumType(0x15013346));
-    EXPECT_FALSE(IsReadOnlyMediumType(0xEF53));  // ext4
-}
-
 TEST(AppPaths, MakeParentFolderFailsBelowARegularFile) {
     const test::TempDir dir;
     EXPECT_TRUE(MakeParentFolder(dir.FilePath(QStringLiteral("a/b/c.ini"))));

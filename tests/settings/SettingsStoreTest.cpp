@@ -180,10 +180,8 @@ TEST(StoreOnDisk, RefusedWritesChangeNothing) {
     EXPECT_EQ(LoadPlayerSettings(tooBig, kProgramFolder).Volume, 255);
 }
 
-TEST(Colours, StoredLayoutBecomesRgb) {
-    EXPECT_EQ(ColourToRgb(kDefaultTextColour), 0xFFFFFFFFU);
-    EXPECT_EQ(ColourToRgb(kDefaultOutlineColour), 0xFF666666U);
-    EXPECT_EQ(ColourToRgb(0x00332211), 0xFF112233U);  // red is the low byte
+TEST(Colours, RedIsTheLowByte) {
+    EXPECT_EQ(ColourToRgb(0x02332211), 0xFF112233U);
 }
 
 }  // namespace
