@@ -2,11 +2,10 @@
 
 #include "display/DisplayHost.h"
 #include "lyrics/Vokalento.h"
+#include "support/LyricFileWriter.h"
 #include "support/TempDir.h"
 
-#include <QByteArray>
 #include <QImage>
-#include <QString>
 #include <QStringList>
 
 #include <cstdint>
@@ -17,51 +16,49 @@ namespace vok::test {
 struct TimedLine {
     int Start;
     int End;
-    QString Text;
+    const char* Text;
 };
 
-// Bytes of a version-2 lyric file with the given lines, numbered from 1.
-QByteArray LyricFileBytes(const QString& title, const QString& artist,
-                          const std::vector<TimedLine>& lines);
+// Loads the song model from a version-2 lyric file with these lines.
+inline void LoadSong(TVokalento& song, const TempDir& dir, const std::vector<TimedLine>& lines,
+                     const QString& artist = QStringLiteral("Artist")) {
+    LyricFileWriter writer(2);
+    writer.Title(QStringLiteral("Title")).Artist(artist);
+    for (const TimedLine& line : lines) {
+        writer.Line(line.Start, line.End, QString::fromLatin1(line.Text));
+    }
+    song.Reset();
+    song.LoadFromFile(writer.Write(dir.FilePath(QStringLiteral("song.vok"))));
+}
 
-// Loads a song model from lines written to a temporary lyric file.
-void LoadSong(TVokalento& song, const TempDir& dir, const std::vector<TimedLine>& lines,
-              const QString& title = QStringLiteral("Title"),
-              const QString& artist = QStringLiteral("Artist"));
-
-// Raw 16-bit pixel.
 inline std::uint16_t PixelAt(const QImage& image, int x, int y) {
     return reinterpret_cast<const std::uint16_t*>(image.constScanLine(y))[x];
 }
-// True when every pixel of the row has the value.
-bool RowIs(const QImage& image, int y, std::uint16_t value);
-// Number of pixels of rows top..bottom whose value differs from the given one.
-int CountOtherThan(const QImage& image, int top, int bottom, std::uint16_t value);
 
-// A player for the display to talk to, with every call it makes recorded.
+// Pixels of rows top..bottom other than the value.
+inline int CountOtherThan(const QImage& image, int top, int bottom, std::uint16_t value) {
+    int count = 0;
+    for (int y = top; y <= bottom; ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            count += PixelAt(image, x, y) != value ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+inline bool RowIs(const QImage& image, int y, std::uint16_t value) {
+    return CountOtherThan(image, y, y, value) == 0;
+}
+
+// A player for the display to talk to, recording what the display asks of it.
 class FakeHost : public DisplayHost {
   public:
-    bool Stream = true;
-    bool Playing = true;
-    int Position = 0;      // what the engine reports now
-    int LastPosition = 0;  // what the tick stored
-    int Length = 225000;
-    int State = play_state::Playing;
-    int Line = 0;
+    bool Stream = true, Playing = true, Random = false, Armed = false, ButtonsEnabled = true;
+    int Position = 0, LastPosition = 0, Length = 225000, Line = 0, Index = 0;
+    int State = play_state::Playing, StoppaCalls = 0, SpectrumFrames = 0;
     TVokalento SongModel;
     QStringList Entries{QStringLiteral("/songs/one.mp3")};
-    int Index = 0;
-    bool Random = false;
-
-    int StoppaCalls = 0;
-    std::vector<int> Skips;
-    std::vector<int> Seeks;
-    int Progress = -1;
-    bool Armed = false;
-    int ArmCalls = 0;
-    int SpectrumFrames = 0;
-    bool ButtonsEnabled = true;
-    std::vector<int> StatesSet;
+    std::vector<int> Skips, Seeks, StatesSet;
 
     bool HasStream() const override { return Stream; }
     bool IsStreamPlaying() const override { return Stream && Playing; }
@@ -70,17 +67,13 @@ class FakeHost : public DisplayHost {
     void SetPositionMs(int ms) override { LastPosition = ms; }
     int LengthMs() const override { return Length; }
     int PlayState() const override { return State; }
-    void SetPlayState(int state) override {
-        State = state;
-        StatesSet.push_back(state);
-    }
+    void SetPlayState(int state) override { StatesSet.push_back(State = state); }
     int CurrentLine() const override { return Line; }
     void SetCurrentLine(int line) override { Line = line; }
     void SeekToSeconds(int seconds) override { Seeks.push_back(seconds); }
     void Stoppa() override {
         ++StoppaCalls;
         State = play_state::Idle;
-        Armed = false;
     }
     const TVokalento& Song() const override { return SongModel; }
     int PlayIndex() const override { return Index; }
@@ -88,11 +81,8 @@ class FakeHost : public DisplayHost {
     QString EntryPath(int index) const override { return Entries.value(index); }
     bool RandomDown() const override { return Random; }
     void SkipPlay(int index) override { Skips.push_back(index); }
-    void SetPlayProgress(int positionMs) override { Progress = positionMs; }
-    void ArmTimer() override {
-        Armed = true;
-        ++ArmCalls;
-    }
+    void SetPlayProgress(int) override {}
+    void ArmTimer() override { Armed = true; }
     void DisarmTimer() override { Armed = false; }
     void UpdateSpectrum() override { ++SpectrumFrames; }
     void SetLoadButtonsEnabled(bool enabled) override { ButtonsEnabled = enabled; }
