@@ -13,9 +13,7 @@ using test::Id3v2Tag;
 
 class Id3v2Test : public ::testing::Test {
   protected:
-    TID3v2 ReadTag(const Id3v2Tag& tag, int bodySize = 2000) {
-        return ReadBytes(test::Mp3File(tag.Build(), bodySize));
-    }
+    TID3v2 Read(const Id3v2Tag& tag) { return ReadBytes(test::Mp3File(tag.Build(), 2000)); }
     TID3v2 ReadBytes(const QByteArray& bytes) {
         TID3v2 reader;
         EXPECT_TRUE(reader.Read(dir_.Write(QStringLiteral("song.mp3"), bytes)));
@@ -24,264 +22,169 @@ class Id3v2Test : public ::testing::Test {
     test::TempDir dir_;
 };
 
-TEST_F(Id3v2Test, ReadsEveryKnownFrameInAllThreeVersions) {
-    struct Case {
-        std::uint8_t version;
-        QList<QByteArray> ids;
-    };
-    const Case cases[] = {
-        {3, {"TIT2", "TPE1", "TALB", "TRCK", "TYER", "TCON", "TCOM", "TENC", "TCOP", "TLAN"}},
-        {4, {"TIT2", "TPE1", "TALB", "TRCK", "TYER", "TCON", "TCOM", "TENC", "TCOP", "TLAN"}},
-        {2, {"TT2", "TP1", "TAL", "TRK", "TYE", "TCO", "TCM", "TEN", "TCR", "TLA"}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.version);
+TEST_F(Id3v2Test, EveryKnownFrameInAllThreeVersions) {
+    const QList<QByteArray> ids34 = {"TIT2", "TPE1", "TALB", "TRCK", "TYER", "TCON",
+                                     "TCOM", "TENC", "TCOP", "TLAN", "COMM", "WXXX"};
+    const QList<QByteArray> ids2 = {"TT2", "TP1", "TAL", "TRK", "TYE", "TCO",
+                                    "TCM", "TEN", "TCR", "TLA", "COM", "WXX"};
+    const QStringList values = {"Title", "Artist", "Album", "3/12", "1999", "(17)Rock",
+                                "Comp",  "Enc",    "Cop",   "swe",  "Nice", "http://x"};
+    for (std::uint8_t version : {2, 3, 4}) {
+        SCOPED_TRACE(version);
+        const auto& ids = version == 2 ? ids2 : ids34;
         Id3v2Tag tag;
-        tag.version = c.version;
-        const QStringList values = {"Title",    "Artist",   "Album",   "3/12",   "1999",
-                                    "(17)Rock", "Composer", "Encoder", "Rights", "swe"};
-        for (int i = 0; i < c.ids.size(); ++i) {
-            tag.Add(Id3Frame::Text(c.ids[i], values[i]));
+        tag.version = version;
+        for (int i = 0; i < 10; ++i) {
+            tag.Add(Id3Frame::Text(ids[i], values[i]));
         }
-        tag.Add(Id3Frame::Described(c.version == 2 ? "COM" : "COMM", "desc", "Nice"));
-        tag.Add(Id3Frame::Described(c.version == 2 ? "WXX" : "WXXX", "home", "http://x.example",
-                                    Id3Encoding::Latin1, nullptr));
+        tag.Add(Id3Frame::Described(ids[10], "desc", values[10]));
+        tag.Add(Id3Frame::Described(ids[11], "home", values[11], Id3Encoding::Latin1, nullptr));
         tag.padding = 64;
-        const TID3v2 r = ReadTag(tag);
-        EXPECT_TRUE(r.Exists);
-        EXPECT_EQ(r.Version, c.version);
-        EXPECT_EQ(r.Title, "Title");
-        EXPECT_EQ(r.Artist, "Artist");
-        EXPECT_EQ(r.Album, "Album");
+        const TID3v2 r = Read(tag);
+        const QStringList got = {r.Title,    r.Artist,  r.Album,  r.TrackText, r.Year,    r.Genre,
+                                 r.Composer, r.Encoder, r.Rights, r.Language,  r.Comment, r.Link};
+        EXPECT_EQ(got, QStringList({"Title", "Artist", "Album", "3/12", "1999", "Rock", "Comp",
+                                    "Enc", "Cop", "swe", "Nice", "http://x"}));
         EXPECT_EQ(r.Track, 3);
-        EXPECT_EQ(r.TrackText, "3/12");
-        EXPECT_EQ(r.Year, "1999");
-        EXPECT_EQ(r.Genre, "Rock");
-        EXPECT_EQ(r.Comment, "Nice");
-        EXPECT_EQ(r.Composer, "Composer");
-        EXPECT_EQ(r.Encoder, "Encoder");
-        EXPECT_EQ(r.Rights, "Rights");
-        EXPECT_EQ(r.Language, "swe");
-        EXPECT_EQ(r.Link, "http://x.example");
+        EXPECT_EQ(r.Version, version);
     }
 }
 
-TEST_F(Id3v2Test, FallbackFramesFillEmptyFields) {
+TEST_F(Id3v2Test, FallbacksAndEncodings) {
     Id3v2Tag tag;
-    tag.Add(Id3Frame::Text("TIT2", "   "))  // blank after trimming: falls back
+    tag.Add(Id3Frame::Text("TIT2", "Utf8 title", Id3Encoding::Utf8))  // ignored
         .Add(Id3Frame::Text("TIT1", "Group"))
+        .Add(Id3Frame::Text("TPE1", "   "))  // blank after trimming: falls back
         .Add(Id3Frame::Text("TOPE", "Original"))
-        .Add(Id3Frame::Text("TOAL", "Old album"))
+        .Add(Id3Frame::Text("TALB", "Big endian", Id3Encoding::Utf16Be))  // ignored
+        .Add(Id3Frame::Text("TOAL", QStringLiteral("Åsa ü"), Id3Encoding::Utf16Bom))
         .Add(Id3Frame::Text("TDRC", "2004-05-06"));
-    const TID3v2 r = ReadTag(tag);
+    const TID3v2 r = Read(tag);
     EXPECT_EQ(r.Title, "Group");
     EXPECT_EQ(r.Artist, "Original");
-    EXPECT_EQ(r.Album, "Old album");
+    EXPECT_EQ(r.Album, QStringLiteral("Åsa ü"));
     EXPECT_EQ(r.Year, "2004");
 }
 
-TEST_F(Id3v2Test, OnlyEncodingsZeroAndOneAreTaken) {
-    Id3v2Tag tag;
-    tag.Add(Id3Frame::Text("TIT2", "Utf8 title", Id3Encoding::Utf8))
-        .Add(Id3Frame::Text("TIT1", "Latin title"))
-        .Add(Id3Frame::Text("TPE1", "Big endian", Id3Encoding::Utf16Be))
-        .Add(Id3Frame::Text("TALB", QStringLiteral("Åsa ü"), Id3Encoding::Utf16Bom));
-    const TID3v2 r = ReadTag(tag);
-    EXPECT_EQ(r.Title, "Latin title");
-    EXPECT_EQ(r.Artist, "");
-    EXPECT_EQ(r.Album, QStringLiteral("Åsa ü"));
-}
-
-TEST_F(Id3v2Test, TextDecoding) {
-    // UTF-16 with the little-endian BOM, ending at the first zero unit.
+TEST(Id3v2TextTest, Decoding) {
     EXPECT_EQ(TID3v2::DecodeText(QByteArray("\x01\xFF\xFE\x41\x00\x42\x00", 7)), "AB");
     EXPECT_EQ(TID3v2::DecodeText(QByteArray("\x01\xFF\xFE\x41\x00\x00\x00\x42\x00", 9)), "A");
-    // An odd trailing byte is no unit.
-    EXPECT_EQ(TID3v2::DecodeText(QByteArray("\x01\x41\x00\x42", 4)), "A");
-    // Latin-1: the zero encoding byte trims away, inner zero bytes stay, high bytes map 1:1.
+    EXPECT_EQ(TID3v2::DecodeText(QByteArray("\x01\x41\x00\x42", 4)), "A");  // odd byte dropped
+    // Latin-1: the zero encoding byte trims away, inner zero bytes stay.
     EXPECT_EQ(TID3v2::DecodeText(QByteArray("\x00 A\xE5\x00", 5)), QStringLiteral("A\u00E5"));
-    EXPECT_EQ(TID3v2::DecodeText(QByteArray("\x00"
-                                            "A\x00"
-                                            "B",
-                                            4)),
-              QString("A") + QChar(0) + "B");
-    EXPECT_EQ(TID3v2::DecodeText({}), "");
+    EXPECT_EQ(TID3v2::DecodeText(QByteArray("\0A\0B", 4)), QString("A") + QChar(0) + "B");
     EXPECT_EQ(TID3v2::DecodeText(QByteArray(1, '\x01')), "");
-}
 
-TEST_F(Id3v2Test, TrackAndGenreRules) {
-    EXPECT_EQ(TID3v2::TrackNumber("7"), 7);
     EXPECT_EQ(TID3v2::TrackNumber("7/12"), 7);
     EXPECT_EQ(TID3v2::TrackNumber("/12"), 0);
     EXPECT_EQ(TID3v2::TrackNumber("seven"), 0);
-    EXPECT_EQ(TID3v2::TrackNumber(""), 0);
     EXPECT_EQ(TID3v2::TrackNumber("-3"), 0);
-    EXPECT_EQ(TID3v2::TrackNumber("65535"), 65535);
     EXPECT_EQ(TID3v2::TrackNumber("65536"), 0);  // does not wrap into a small number
-
-    EXPECT_EQ(TID3v2::GenreText("(17)Rock"), "Rock");
     EXPECT_EQ(TID3v2::GenreText("(17)"), "");
     EXPECT_EQ(TID3v2::GenreText("(17)(18)Techno"), "Techno");
     EXPECT_EQ(TID3v2::GenreText("Rock"), "Rock");
-}
 
-TEST_F(Id3v2Test, DescribedTexts) {
-    using enum Id3Encoding;
     const auto comment = [](const Id3Frame& f) {
         return TID3v2::DecodeDescribedText(f.data, true);
     };
-    EXPECT_EQ(comment(Id3Frame::Described("COMM", "", "Plain")), "Plain");
-    EXPECT_EQ(comment(Id3Frame::Described("COMM", "About", "Body", Utf16Bom)), "Body");
+    EXPECT_EQ(comment(Id3Frame::Described("COMM", "", "Body", Id3Encoding::Utf16Bom)), "Body");
     // A description ending in an ASCII letter: the terminator is found on a unit boundary.
-    EXPECT_EQ(comment(Id3Frame::Described("COMM", "A", "Text", Utf16Bom)), "Text");
+    EXPECT_EQ(comment(Id3Frame::Described("COMM", "A", "Text", Id3Encoding::Utf16Bom)), "Text");
     // No separator: a one-byte one removes nothing after the language.
-    EXPECT_EQ(comment(Id3Frame::Raw("COMM", QByteArray("\x00"
-                                                       "engNoSep",
-                                                       9))),
-              "NoSep");
-    EXPECT_EQ(comment(Id3Frame::Raw("COMM", QByteArray("\x00"
-                                                       "en",
-                                                       3))),
-              "");
-    EXPECT_EQ(comment(Id3Frame::Raw("COMM", QByteArray(1, '\x01'))), "");
-    EXPECT_EQ(TID3v2::DecodeDescribedText(QByteArray("\x00url\x00http://a", 13), false),
-              "http://a");
+    EXPECT_EQ(comment(Id3Frame::Raw("COMM", QByteArray("\0engNoSep", 9))), "NoSep");
+    EXPECT_EQ(comment(Id3Frame::Raw("COMM", QByteArray("\0en", 3))), "");
 }
 
 TEST_F(Id3v2Test, TagsThatGiveNoFields) {
-    {
-        SCOPED_TRACE("size larger than the file");
-        Id3v2Tag tag;
-        tag.Add(Id3Frame::Text("TIT2", "Title"));
-        tag.declaredSize = 256 * 1024 * 1024 - 1;
-        const TID3v2 r = ReadTag(tag);
-        EXPECT_TRUE(r.Exists);
-        EXPECT_EQ(r.TagSize, 0);
-        EXPECT_EQ(r.Title, "");
-    }
-    {
-        SCOPED_TRACE("extended header");
-        Id3v2Tag tag;
-        tag.flags = 0x40;
-        tag.Add(Id3Frame::Text("TIT2", "Title"));
-        const TID3v2 r = ReadTag(tag);
-        EXPECT_TRUE(r.Exists);
-        EXPECT_EQ(r.Title, "");
-    }
+    Id3v2Tag tooBig;
+    tooBig.Add(Id3Frame::Text("TIT2", "Title"));
+    tooBig.declaredSize = 256 * 1024 * 1024 - 1;
+    TID3v2 r = Read(tooBig);
+    EXPECT_TRUE(r.Exists);
+    EXPECT_EQ(r.TagSize, 0);
+    EXPECT_EQ(r.Title, "");
+
+    Id3v2Tag extended;
+    extended.flags = 0x40;
+    extended.Add(Id3Frame::Text("TIT2", "Title"));
+    EXPECT_EQ(Read(extended).Title, "");
+
     for (std::uint8_t version : {0, 1, 5, 255}) {
-        SCOPED_TRACE(version);
         Id3v2Tag tag;
         tag.version = version;
         tag.Add(Id3Frame::Text("TIT2", "Title"));
-        const TID3v2 r = ReadTag(tag);
+        r = Read(tag);
         EXPECT_TRUE(r.Exists);
-        EXPECT_EQ(r.Version, version);
-        EXPECT_EQ(r.Title, "");
+        EXPECT_EQ(r.Title, "") << int(version);
     }
-    {
-        SCOPED_TRACE("compressed frame");
-        Id3v2Tag tag;
-        Id3Frame frame = Id3Frame::Text("TIT2", "Title");
-        frame.formatFlags = 0x80;
-        tag.Add(frame);
-        EXPECT_EQ(ReadTag(tag).Title, "");
-    }
+
+    Id3v2Tag compressed;
+    compressed.Add(Id3Frame::Text("TIT2", "Title"));
+    compressed.frames[0].formatFlags = 0x80;
+    EXPECT_EQ(Read(compressed).Title, "");
 }
 
 TEST_F(Id3v2Test, TagSizeCountsHeaderAndFooter) {
     Id3v2Tag tag;
     tag.version = 4;
     tag.Add(Id3Frame::Text("TIT2", "T"));
-    const int bodySize = static_cast<int>(tag.Build().size()) - 10;
-    EXPECT_EQ(ReadTag(tag).TagSize, bodySize + 10);
+    const qint64 size = tag.Build().size();
+    EXPECT_EQ(ReadBytes(tag.Build()).TagSize, size);  // filling the file exactly is inside it
     tag.flags = 0x10;
-    EXPECT_EQ(ReadTag(tag).TagSize, bodySize + 20);
-    // A tag that fills the file exactly is still inside it.
-    tag.flags = 0;
-    EXPECT_EQ(ReadBytes(tag.Build()).TagSize, bodySize + 10);
-    EXPECT_EQ(ReadBytes(tag.Build()).Title, "T");
+    EXPECT_EQ(Read(tag).TagSize, size + 10);
 }
 
-TEST_F(Id3v2Test, FrameWalkLimits) {
-    {
-        SCOPED_TRACE("later frame replaces earlier");
-        Id3v2Tag tag;
-        tag.Add(Id3Frame::Text("TIT2", "First")).Add(Id3Frame::Text("TIT2", "Second"));
-        EXPECT_EQ(ReadTag(tag).Title, "Second");
-    }
-    {
-        SCOPED_TRACE("unknown frames are skipped, long frames cut at 1000 bytes");
-        Id3v2Tag tag;
-        tag.Add(Id3Frame::Raw("APIC", QByteArray(5000, 'x')))
-            .Add(Id3Frame::Text("TALB", QString(1500, QLatin1Char('a'))))
-            .Add(Id3Frame::Text("TIT2", "After"));
-        const TID3v2 r = ReadTag(tag);
-        EXPECT_EQ(r.Album.size(), 999);  // 1000 bytes less the encoding byte
-        EXPECT_EQ(r.Title, "After");
-    }
-    {
-        SCOPED_TRACE("frames after the declared tag end are not read");
-        Id3v2Tag tag;
-        tag.Add(Id3Frame::Text("TIT2", "In"));
-        QByteArray bytes = tag.Build();
-        Id3v2Tag outside;
-        outside.Add(Id3Frame::Text("TPE1", "Out"));
-        bytes.append(outside.Build().mid(10));
-        const TID3v2 r = ReadBytes(bytes + test::FakeMp3Body(500));
-        EXPECT_EQ(r.Title, "In");
-        EXPECT_EQ(r.Artist, "");
-    }
-    {
-        SCOPED_TRACE("a frame size far past the file ends the walk, frames so far kept");
-        Id3v2Tag tag;
-        Id3Frame huge = Id3Frame::Text("TPE1", "Artist");
-        huge.declaredSize = 0xFFFFFFFF;
-        tag.Add(Id3Frame::Text("TIT2", "Kept")).Add(huge).Add(Id3Frame::Text("TALB", "Lost"));
-        tag.syncSafeFrameSizes = false;
-        tag.version = 4;
-        const TID3v2 r = ReadTag(tag);
-        EXPECT_EQ(r.Title, "Kept");
-        // Its data runs on (at most 1000 bytes) into what follows; inner zero bytes stay.
-        EXPECT_TRUE(r.Artist.startsWith("Artist"));
-        EXPECT_LE(r.Artist.size(), 999);
-        EXPECT_EQ(r.Album, "");
-    }
-    {
-        SCOPED_TRACE("zero-sized frames do not stall the walk");
-        Id3v2Tag tag;
-        tag.Add(Id3Frame::Raw("TIT2", {})).Add(Id3Frame::Raw("TXXX", {}));
-        tag.Add(Id3Frame::Text("TPE1", "Next"));
-        const TID3v2 r = ReadTag(tag);
-        EXPECT_EQ(r.Title, "");
-        EXPECT_EQ(r.Artist, "Next");
-    }
+TEST_F(Id3v2Test, FrameWalk) {
+    Id3v2Tag tag;
+    tag.Add(Id3Frame::Text("TIT2", "First"))
+        .Add(Id3Frame::Raw("APIC", QByteArray(5000, 'x')))  // unknown: skipped whole
+        .Add(Id3Frame::Raw("TPE1", {}))                     // empty: no data, no stall
+        .Add(Id3Frame::Text("TALB", QString(1500, QLatin1Char('a'))))
+        .Add(Id3Frame::Text("TIT2", "Second"));  // a later frame replaces an earlier one
+    TID3v2 r = Read(tag);
+    EXPECT_EQ(r.Title, "Second");
+    EXPECT_EQ(r.Album.size(), 999);  // 1000 bytes less the encoding byte
+
+    // Frames past the declared end are not read.
+    Id3v2Tag outside;
+    outside.Add(Id3Frame::Text("TPE1", "Out"));
+    r = ReadBytes(Id3v2Tag().Add(Id3Frame::Text("TIT2", "In")).Build() + outside.Build().mid(10) +
+                  test::FakeMp3Body(500));
+    EXPECT_EQ(r.Title, "In");
+    EXPECT_EQ(r.Artist, "");
+
+    // A frame size far past the file ends the walk; frames so far are kept, and the huge
+    // frame's data is read no further than 1000 bytes or the file's end.
+    Id3v2Tag huge;
+    huge.version = 4;
+    huge.syncSafeFrameSizes = false;
+    huge.Add(Id3Frame::Text("TIT2", "Kept")).Add(Id3Frame::Text("TPE1", "Artist"));
+    huge.Add(Id3Frame::Text("TALB", "Lost"));
+    huge.frames[1].declaredSize = 0xFFFFFFFF;
+    r = Read(huge);
+    EXPECT_EQ(r.Title, "Kept");
+    EXPECT_TRUE(r.Artist.startsWith("Artist"));
+    EXPECT_LE(r.Artist.size(), 999);
+    EXPECT_EQ(r.Album, "");
 }
 
-TEST_F(Id3v2Test, ShortAndMissingFiles) {
+TEST_F(Id3v2Test, ShortMissingFilesAndReuse) {
     TID3v2 reader;
     EXPECT_FALSE(reader.Read(dir_.Write("short.mp3", "ID3\x03\x00\x00\x00\x00\x00")));
     EXPECT_FALSE(reader.Exists);
-    EXPECT_TRUE(
-        reader.Read(dir_.Write("ten.mp3", QByteArray("ID3\x03\x00\x00\x00\x00\x00\x00", 10))));
-    EXPECT_TRUE(reader.Exists);
-    EXPECT_TRUE(reader.Read(dir_.Write("plain.mp3", test::FakeMp3Body(100))));
-    EXPECT_FALSE(reader.Exists);
     EXPECT_FALSE(reader.Read(dir_.FilePath("missing.mp3")));
     EXPECT_FALSE(reader.Read(dir_.MakeDir("folder.mp3")));
-}
+    EXPECT_TRUE(reader.Read(dir_.Write("plain.mp3", test::FakeMp3Body(100))));
+    EXPECT_FALSE(reader.Exists);
 
-TEST_F(Id3v2Test, ReadResetsEarlierResults) {
-    Id3v2Tag tag;
-    tag.Add(Id3Frame::Text("TIT2", "Title")).Add(Id3Frame::Text("TRCK", "4"));
-    TID3v2 reader;
-    ASSERT_TRUE(reader.Read(dir_.Write("a.mp3", test::Mp3File(tag.Build(), 100))));
+    // A second read starts from nothing.
+    Id3v2Tag first;
+    first.Add(Id3Frame::Text("TIT2", "Title")).Add(Id3Frame::Text("TRCK", "4"));
+    ASSERT_TRUE(reader.Read(dir_.Write("a.mp3", test::Mp3File(first.Build(), 100))));
     ASSERT_EQ(reader.Title, "Title");
-    Id3v2Tag other;
-    other.Add(Id3Frame::Text("TPE1", "Artist"));
-    ASSERT_TRUE(reader.Read(dir_.Write("b.mp3", test::Mp3File(other.Build(), 100))));
+    ASSERT_TRUE(reader.Read(dir_.Write("b.mp3", test::Mp3File(Id3v2Tag().Build(), 100))));
     EXPECT_EQ(reader.Title, "");
     EXPECT_EQ(reader.Track, 0);
-    EXPECT_EQ(reader.Artist, "Artist");
 }
 
 }  // namespace
