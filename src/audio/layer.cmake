@@ -13,3 +13,8 @@ vok_library(audio
         PkgConfig::SDL2
         Threads::Threads
 )
+
+# Plays a file through the layer without a window (checks, CPU comparison with other players).
+add_executable(vokplay-cli ${CMAKE_CURRENT_LIST_DIR}/cli/VokplayCli.cpp)
+target_link_libraries(vokplay-cli PRIVATE vok_audio)
+vok_apply_warnings(vokplay-cli)
