@@ -11,6 +11,12 @@ if(VOK_SANITIZE)
     add_link_options(-fsanitize=address,undefined)
 endif()
 
+if(VOK_FUZZ)
+    # Instrument every library for coverage, not only the harnesses, or the fuzzer runs blind.
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
 # vok_apply_warnings(target): our own warnings, only on our own targets.
 function(vok_apply_warnings target)
     target_compile_options(${target} PRIVATE ${VOK_WARNINGS})
