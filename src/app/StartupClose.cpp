@@ -1,0 +1,168 @@
+// The first-show step, files named from outside, list files, and closing.
+
+#include "app/VokPlayForm.h"
+
+#include "core/FileNames.h"
+#include "playlist/ListFiles.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+#include <exception>
+
+namespace vok {
+
+namespace {
+
+const QString kAutoQuitSwitch = QStringLiteral("/AUTOQUIT");
+
+bool IsListFileName(const QString& path) {
+    return HasExtension(path, u".vpl");
+}
+
+}  // namespace
+
+void TVokPlayForm::AfterShow() {
+    autoQuit_ = false;
+    readyForFiles_ = true;
+    // The stored PlayListVisible shows the playlist window here once that window exists.
+    if (!startedWithFiles_) {
+        LoadPL(false, paths_.DefaultPlaylistFile());
+        RestoreActiveEntry();
+        return;
+    }
+    UnloadVokBtnClick();
+    UnloadMP3BtnClick();
+    startedWithFiles_ = false;
+    readOnlyRun_ = true;
+    QCoreApplication::processEvents();
+    repaint();
+
+    for (const QString& parameter : options_.Parameters) {
+        if (parameter.toUpper() == kAutoQuitSwitch) {
+            autoQuit_ = true;
+        }
+    }
+    const QString first = options_.Parameters.constFirst();
+    if (!QFileInfo(first).isFile()) {
+        return;
+    }
+    playList_->RensaListanClick();
+    ClearSong();
+    if (IsListFileName(first)) {
+        LoadPL(false, first);
+    } else {
+        // Into the empty list: it becomes entry 0 and is opened, lyric or audio file.
+        playList_->AddEntries({first});
+    }
+    if (playList_->Count() == 0) {
+        return;
+    }
+    // Switching to full screen for files from outside comes with the full-screen mode.
+    PlayBtnClick();
+}
+
+void TVokPlayForm::RestoreActiveEntry() {
+    // The list loads with entry 0 active; the entry that was active at the last close comes back,
+    // loaded but not playing, when it is still in the list.
+    const int stored = settings_.ActivePlayItem;
+    if (stored > 0 && stored < playList_->Count()) {
+        playList_->VokListaDblClick(stored);
+    }
+}
+
+void TVokPlayForm::OpenHandedFile(const QString& fileName) {
+    if (!readyForFiles_) {
+        return;
+    }
+    Stoppa();
+    UnloadMP3BtnClick();
+    if (!QFileInfo(fileName).isFile()) {
+        return;
+    }
+    show();
+    raise();
+    activateWindow();
+    playList_->RensaListanClick();
+    ClearSong();
+    if (IsListFileName(fileName)) {
+        LoadPL(false, fileName);
+    } else {
+        playList_->AddEntries({fileName});
+    }
+    if (playList_->Count() == 0) {
+        return;
+    }
+    PlayBtnClick();
+}
+
+void TVokPlayForm::LoadPL(bool add, const QString& fileName) {
+    if (!QFileInfo(fileName).isFile()) {
+        return;
+    }
+    const ListReadResult list = ReadPlayList(fileName);
+    if (list.status == ListReadResult::Status::Missing) {
+        return;
+    }
+    if (list.status == ListReadResult::Status::Unreadable) {
+        // The playlist stays as it was; an unreadable default list is not overwritten at close.
+        if (fileName == paths_.DefaultPlaylistFile()) {
+            defaultListUnreadable_ = true;
+        }
+        ShowError(list.error);
+        return;
+    }
+    if (add) {
+        playList_->AddEntries(list.entries);
+    } else {
+        playList_->ReplaceEntries(list.entries);
+    }
+    RepaintPlaylist();
+    display_.LyricsDirty = true;
+}
+
+void TVokPlayForm::FormCloseQuery() {
+    if (PlayState() == playstate::Playing) {
+        Stoppa();
+    }
+}
+
+void TVokPlayForm::FormClose() {
+    if (closed_) {
+        return;
+    }
+    closed_ = true;
+    DisarmTimer();
+    if (!readOnlyRun_ && !mustEnd_) {
+        settings_.Volume = engine_.Volume();
+        const int index = playList_->PlayIndex();
+        settings_.ActivePlayItem = index >= 0 && index < playList_->Count() ? index : -1;
+        // A refused write is reported and the program still closes; the playlist file is a
+        // separate file and is saved all the same.
+        try {
+            StoreCloseSettings(paths_.SettingsFile(), settings_);
+        } catch (const WriteError& error) {
+            ShowError(error.Message());
+        } catch (const std::exception& error) {
+            ShowError(QStringLiteral("Unable to write to %1").arg(paths_.SettingsFile()));
+        }
+        SaveDefaultList();
+    }
+    engine_.CloseStream();
+    song_.Reset();
+}
+
+void TVokPlayForm::SaveDefaultList() {
+    if (defaultListUnreadable_ && playList_->Count() == 0) {
+        return;
+    }
+    const QString file = paths_.DefaultPlaylistFile();
+    MakeParentFolder(file);
+    const ListWriteResult written = WritePlayList(file, playList_->PlayItems());
+    if (!written.ok) {
+        ShowError(written.error.isEmpty() ? QStringLiteral("Unable to write to %1").arg(file)
+                                          : written.error);
+    }
+}
+
+}  // namespace vok
