@@ -5,10 +5,6 @@
 
 namespace vok {
 
-// True when `name` matches the pattern, "?" standing for any one character and "*" for any run of
-// characters, letter case ignored.
-bool WildcardMatch(QStringView pattern, QStringView name);
-
 // Depth-first, pre-order search of the folder's tree for the first entry matching `name` (used as
 // a wildcard pattern, case ignored). A folder bearing the name counts. Gives folder + "/" + the
 // entry's name as listed, or an empty text. Links that lead back into the tree and folders that

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/Wildcard.h"
+
 namespace vok {
 
 namespace {
@@ -90,33 +92,6 @@ class FolderScan {
 
 QString FolderScanStatus(const QString& folder) {
     return QStringLiteral(".: ") + folder + QStringLiteral(" :.");
-}
-
-bool WildcardMatch(QStringView pattern, QStringView name) {
-    // Greedy match with one backtrack point: linear enough for any pattern, never exponential.
-    qsizetype p = 0;
-    qsizetype n = 0;
-    qsizetype starAt = -1;
-    qsizetype resumeAt = 0;
-    while (n < name.size()) {
-        if (p < pattern.size() && pattern[p] == QLatin1Char('*')) {
-            starAt = p++;
-            resumeAt = n;
-        } else if (p < pattern.size() && (pattern[p] == QLatin1Char('?') ||
-                                          pattern[p].toCaseFolded() == name[n].toCaseFolded())) {
-            ++p;
-            ++n;
-        } else if (starAt >= 0) {
-            p = starAt + 1;
-            n = ++resumeAt;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && pattern[p] == QLatin1Char('*')) {
-        ++p;
-    }
-    return p == pattern.size();
 }
 
 void FindFiles(const QString& mask, bool recursive, bool append, QStringList& target,

@@ -18,10 +18,6 @@ struct FindProgress {
 // ".: <folder> :.", the status text while a sub-folder is scanned.
 QString FolderScanStatus(const QString& folder);
 
-// True when name matches a pattern of "*" and "?" wildcards, ignoring case; everything else in
-// the pattern is literal.
-bool WildcardMatch(QStringView pattern, QStringView name);
-
 // Collects the files for mask, a folder followed by a pattern ("/music/*.vok"). The folder's own
 // files come first, ordered by name; with recursive, the files of every sub-folder at any depth
 // follow as one list sorted by full path ignoring case. Only files are taken, hidden entries are
