@@ -1,0 +1,193 @@
+// The road of a song through the real window: load, play, ticks, end of song, next entry.
+
+#include "PlayerFixture.h"
+
+#include "app/VolumeBar.h"
+#include "audio/PlaybackEngine.h"
+#include "controls/KestButton.h"
+#include "display/ScreenGeometry.h"
+
+#include <QPushButton>
+
+namespace vok::test {
+namespace {
+
+using SongRoadTest = PlayerFixture;
+
+bool HasPixelOtherThan(const QImage& image, const QRect& area, const QColor& colour) {
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (image.pixelColor(x, y) != colour) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// True when some pixel of the area is pure lime, the colour of the logo screen's version text.
+bool HasLimePixel(const QImage& surface, const QRect& area) {
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (surface.pixelColor(x, y) == QColor(0, 255, 0)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+const QRect kVersionText(550, 0, 90, 25);
+
+TEST_F(SongRoadTest, LyricFileFromLoadButtonPlaysLineByLineAndStopsAtTheEnd) {
+    Tone();
+    const QString vok = Lyrics(QStringLiteral("song.vok"), QStringLiteral("tone.mp3"));
+    TVokPlayForm& player = Start();
+    dialogs.Picks.push_back(vok);
+
+    player.VoKBtnClick();
+    ASSERT_EQ(dialogs.Requests.size(), 1U);
+    EXPECT_EQ(dialogs.Requests[0].Title, QStringLiteral("Load Vokalento..."));
+    EXPECT_EQ(player.Playlist().PlayItems(), QStringList{vok});
+    EXPECT_EQ(player.PlayIndex(), 0);
+    EXPECT_EQ(player.VokText().TitleLine(), vok);
+    EXPECT_EQ(player.VokText().InfoLine(), QStringLiteral("Copyright: Ours"));
+    EXPECT_EQ(player.MP3Text().TitleLine(), QStringLiteral("tone.mp3"));
+    EXPECT_EQ(player.MP3Text().InfoLine(), QStringLiteral("Length: 00:00:12"));
+    EXPECT_EQ(player.PlayState(), playstate::Idle) << "loading never starts a song";
+    EXPECT_TRUE(HasLimePixel(player.Display().Surface(), kVersionText));
+
+    player.PlayBtnClick();
+    EXPECT_EQ(player.PlayState(), playstate::Playing);
+    EXPECT_TRUE(player.TimerArmed());
+    EXPECT_FALSE(player.Controls().VokBtn->isEnabled()) << "load buttons are off while playing";
+
+    PlayFor(1.0 + audio::DeviceLatency());
+    EXPECT_EQ(player.CurrentLine(), 1);
+    EXPECT_EQ(player.Display().LastLineText, QStringLiteral("First line"));
+    EXPECT_FALSE(HasLimePixel(player.Display().Surface(), kVersionText)) << "the logo is gone";
+    PlayFor(1.0);
+    EXPECT_EQ(player.CurrentLine(), 2);
+    EXPECT_EQ(player.Display().LastLineText, QStringLiteral("Second line"));
+    PlayFor(1.5);
+    EXPECT_EQ(player.CurrentLine(), 3);
+
+    PlayFor(10.0);  // past the end: the only entry ends and the player stops
+    EXPECT_EQ(player.PlayState(), playstate::Idle);
+    EXPECT_FALSE(player.TimerArmed());
+    EXPECT_TRUE(player.Controls().VokBtn->isEnabled());
+    EXPECT_TRUE(player.Display().Renderer().BarBmp.isNull());
+    EXPECT_EQ(player.PlayIndex(), 0) << "the last entry stays active";
+    EXPECT_TRUE(HasLimePixel(player.Display().Surface(), kVersionText)) << "logo screen again";
+
+    player.PlayBtnClick();  // the stream stays open after a stop, so Play starts it again
+    EXPECT_EQ(player.PlayState(), playstate::Playing);
+}
+
+TEST_F(SongRoadTest, EndOfSongStartsTheNextEntryAndSongsWithoutLyricsPreviewTheList) {
+    const QString first = Tone(QStringLiteral("a/first.mp3"));
+    const QString second = Tone(QStringLiteral("b/second.mp3"));
+    TVokPlayForm& player = Start();
+    dialogs.Picks = {first, second};
+    player.MP3BtnClick();
+    player.MP3BtnClick();
+    ASSERT_EQ(player.EntryCount(), 2);
+    EXPECT_EQ(player.MP3Text().TitleLine(), QStringLiteral("first.mp3"))
+        << "a song added to a non-empty list is not opened";
+
+    player.PlayBtnClick();
+    PlayFor(0.5);
+    EXPECT_TRUE(player.Display().TitleText().startsWith(QStringLiteral("first")));
+    EXPECT_TRUE(HasPixelOtherThan(player.Display().Renderer().LyricBmp, QRect(20, 30, 200, 20),
+                                  QColor(0, 0, 0)))
+        << "no lyrics: the next entry is previewed";
+    PlayFor(13.0);
+    EXPECT_EQ(player.PlayIndex(), 1);
+    EXPECT_EQ(player.PlayState(), playstate::Playing);
+    EXPECT_TRUE(player.TimerArmed()) << "the started song armed the tick itself";
+    EXPECT_EQ(player.MP3Text().TitleLine(), QStringLiteral("second.mp3"));
+}
+
+TEST_F(SongRoadTest, PlayingSkipsEntriesThatDoNotLoadWithoutWrappingAround) {
+    const QString good = Tone();
+    const QString broken = dir.Write(QStringLiteral("broken.mp3"), QByteArray(4096, 'x'));
+    TVokPlayForm& player = Start();
+    dialogs.Picks = {broken, broken, good};
+    for (int i = 0; i < 3; ++i) {
+        player.MP3BtnClick();
+    }
+    player.SpelaVOK(0);
+    EXPECT_EQ(player.PlayIndex(), 2);
+    EXPECT_EQ(player.PlayState(), playstate::Playing);
+
+    player.Stoppa();
+    dialogs.Picks = {broken};
+    player.MP3BtnClick();  // four entries now, the last one broken
+    player.SpelaVOK(3);
+    EXPECT_EQ(player.PlayIndex(), 4) << "one past the last entry";
+    EXPECT_EQ(player.PlayState(), playstate::NoSong);
+    EXPECT_FALSE(player.TimerArmed());
+    EXPECT_EQ(player.MP3Text().InfoLine(), QStringLiteral("Could not load file"));
+}
+
+TEST_F(SongRoadTest, PlayDoesNothingWithoutAListOrWithoutAStreamAndRandomNeverDrawsFromNothing) {
+    TVokPlayForm& player = Start();
+    player.FormKeyUp(Qt::Key_F10, Qt::NoModifier);
+    EXPECT_TRUE(player.RandBtn()->isChecked());
+    EXPECT_TRUE(player.Playlist().Random());
+    player.PlayBtnClick();
+    EXPECT_EQ(player.PlayState(), playstate::Idle);
+    player.SpelaVOK(-1);
+    EXPECT_EQ(draws, 0);
+    EXPECT_EQ(player.PlayState(), playstate::NoSong);
+
+    const QString broken = dir.Write(QStringLiteral("broken.mp3"), QByteArray(512, 'x'));
+    dialogs.Picks = {broken};
+    player.MP3BtnClick();
+    player.PlayBtnClick();  // an entry, but no open stream
+    EXPECT_NE(player.PlayState(), playstate::Playing);
+    EXPECT_FALSE(player.TimerArmed());
+}
+
+TEST_F(SongRoadTest, PauseFreezesTheTickAndResumeRearmsIt) {
+    Tone();
+    const QString vok = Lyrics(QStringLiteral("song.vok"), QStringLiteral("tone.mp3"));
+    TVokPlayForm& player = Start();
+    dialogs.Picks = {vok};
+    player.VoKBtnClick();
+    player.PlayBtnClick();
+    PlayFor(1.0 + audio::DeviceLatency());
+
+    player.PausBtnClick();
+    EXPECT_EQ(player.PlayState(), playstate::Paused);
+    EXPECT_EQ(player.Controls().PausBtn->ImageIndex(), 2);
+    player.tmrTimer();
+    EXPECT_FALSE(player.TimerArmed()) << "a paused tick leaves the timer off";
+    const int frozen = player.PositionMs();
+
+    player.PausBtnClick();
+    EXPECT_EQ(player.PlayState(), playstate::Playing);
+    EXPECT_TRUE(player.TimerArmed());
+    PlayFor(0.5);
+    EXPECT_GE(player.PositionMs(), frozen + 400) << "resumed where it was, not from the start";
+}
+
+TEST_F(SongRoadTest, AClickOnTheTimelineBarSeeksToWholeSeconds) {
+    const QString song = Tone();
+    TVokPlayForm& player = Start();
+    dialogs.Picks = {song};
+    player.MP3BtnClick();
+    player.PlayBtnClick();
+    PlayFor(0.2);
+
+    player.Display().FormMouseUp(320, 290);  // the middle of a 12 s song
+    PlayFor(audio::DeviceLatency() + 0.05);
+    EXPECT_GE(player.PositionMs(), 6000);
+    EXPECT_LT(player.PositionMs(), 6500);
+    player.Display().FormMouseUp(320, 300);  // just below the bar: no seek
+    PlayFor(0.1);
+    EXPECT_GE(player.PositionMs(), 6000);
+}
+
+}  // namespace
+}  // namespace vok::test

@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# End-to-end check of the real program: starts the player under a virtual X server with the demo
+# song, takes a screenshot while the first lyric line sounds, and checks that the current line is
+# drawn on its dark blue band.
+#
+#   tests/app/e2e-screenshot.sh build/bin/vokplayer examples/twinkle.vok
+set -euo pipefail
+
+player=$(realpath "$1")
+song=$(realpath "$2")
+
+if [ -z "${VOK_E2E_INNER:-}" ]; then
+    # A hung X server or player must never hang the suite.
+    exec timeout 45 env VOK_E2E_INNER=1 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+fi
+
+work=$(mktemp -d)
+pid=""
+cleanup() {
+    if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
+        kill "$pid" 2>/dev/null || true
+        sleep 0.3
+        kill -9 "$pid" 2>/dev/null || true
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Settings and the default playlist go to a folder of our own; a run with a file writes nothing.
+mkdir -p "$work/app"
+SDL_AUDIODRIVER=dummy VOK_APP_DIR="$work/app" QT_QPA_PLATFORM=xcb \
+    "$player" "$song" >"$work/player.log" 2>&1 &
+pid=$!
+
+# The window, once it is mapped.
+window=""
+for _ in $(seq 1 50); do
+    window=$(xdotool search --onlyvisible --name "Kestrovane Vokalento" 2>/dev/null | head -n1 || true)
+    [ -n "$window" ] && break
+    sleep 0.1
+done
+if [ -z "$window" ]; then
+    echo "the player window did not appear" >&2
+    cat "$work/player.log" >&2
+    exit 1
+fi
+
+# The demo's first line sounds from about 2.25 s to 7.0 s after the start.
+sleep 3.5
+for attempt in 1 2 3 4; do
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    import -window root -depth 8 "$work/shot.ppm"
+    if python3 - "$work/shot.ppm" "$X" "$Y" <<'EOF'; then
+import sys
+
+path, left, top = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
+data = open(path, "rb").read()
+# Binary PPM: "P6", width, height, maximum, then RGB bytes.
+fields, pos = [], 0
+while len(fields) < 4:
+    while data[pos:pos + 1].isspace():
+        pos += 1
+    end = pos
+    while not data[end:end + 1].isspace():
+        end += 1
+    fields.append(data[pos:end])
+    pos = end
+pos += 1
+width, height = int(fields[1]), int(fields[2])
+if int(fields[3]) != 255:
+    sys.exit("expected 8-bit samples")
+
+
+def pixel(x, y):
+    i = pos + 3 * ((top + y) * width + left + x)
+    return data[i], data[i + 1], data[i + 2]
+
+
+# The band of the current line: rows 111-143 of the window, RGB565 0x0088 = (0, 16, 66).
+def is_band(rgb):
+    r, g, b = rgb
+    return r <= 8 and 8 <= g <= 24 and 56 <= b <= 76
+
+
+band_rows = range(112, 143)
+edge = [pixel(x, y) for y in band_rows for x in (3, 636)]
+band_share = sum(is_band(p) for p in edge) / len(edge)
+bright = sum(1 for y in band_rows for x in range(0, 640, 2) if min(pixel(x, y)) >= 200)
+above = pixel(320, 90)
+print(f"band share {band_share:.2f}, bright text pixels {bright}, above band {above}")
+sys.exit(0 if band_share >= 0.9 and bright >= 40 and max(above) <= 40 else 1)
+EOF
+        if ! kill -0 "$pid" 2>/dev/null; then
+            echo "the player ended early" >&2
+            exit 1
+        fi
+        echo "attempt $attempt: lyric band with its line found"
+        exit 0
+    fi
+    sleep 0.8
+done
+echo "no lyric band with text on the screen" >&2
+cat "$work/player.log" >&2
+exit 1
