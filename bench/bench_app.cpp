@@ -1,0 +1,134 @@
+// What a user of the player window waits for and what it costs: start-up to the first painted
+// frame, and the memory the program holds while a song plays.
+
+#include <benchmark/benchmark.h>
+
+#include "app/UserDialogs.h"
+#include "app/VokPlayForm.h"
+#include "audio/AudioLibrary.h"
+#include "core/AppPaths.h"
+#include "support/TempDir.h"
+
+#include <QApplication>
+#include <QFile>
+
+#include <filesystem>
+#include <memory>
+
+namespace {
+
+// No dialog ever waits for a person.
+class SilentDialogs : public vok::UserDialogs {
+  public:
+    void Message(const QString&, const QString&, Icon) override {}
+    bool AskYesNo(const QString&, const QString&) override { return false; }
+    QString OpenFile(const OpenRequest&) override { return QString(); }
+};
+
+// Counts the paint events the window receives.
+class PaintWatch : public QObject {
+  public:
+    bool painted = false;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            painted = true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+std::unique_ptr<vok::TVokPlayForm> NewPlayer(SilentDialogs& dialogs) {
+    vok::PlayerOptions options;
+    options.AudioDevice = vok::audio::kDeviceNull;
+    options.Dialogs = &dialogs;
+    options.Quit = [] {};
+    return std::make_unique<vok::TVokPlayForm>(std::move(options));
+}
+
+QString DemoSong() {
+    const auto examples = std::filesystem::path(__FILE__).parent_path().parent_path() / "examples";
+    return QString::fromStdString((examples / "twinkle.vok").string());
+}
+
+// Resident set size of this process in kilobytes, from /proc/self/status.
+double ResidentKilobytes() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) {
+        return 0;
+    }
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:")) {
+            return line.mid(6).trimmed().split(' ').constFirst().toDouble();
+        }
+    }
+    return 0;
+}
+
+void BM_StartupToFirstPaint(benchmark::State& state) {
+    vok::test::TempDir folder;
+    vok::AppPaths::SetFolderOverride(folder.Path());
+    SilentDialogs dialogs;
+    for (auto _ : state) {
+        PaintWatch watch;
+        auto player = NewPlayer(dialogs);
+        player->installEventFilter(&watch);
+        player->show();
+        while (!watch.painted) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        state.PauseTiming();
+        player.reset();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+    vok::AppPaths::SetFolderOverride(QString());
+}
+BENCHMARK(BM_StartupToFirstPaint)->Unit(benchmark::kMillisecond);
+
+void BM_ResidentMemoryWhilePlaying(benchmark::State& state) {
+    vok::test::TempDir folder;
+    vok::AppPaths::SetFolderOverride(folder.Path());
+    SilentDialogs dialogs;
+    double residentMb = 0;
+    for (auto _ : state) {
+        auto player = NewPlayer(dialogs);
+        player->show();
+        QCoreApplication::processEvents();
+        player->Playlist().AddEntries({DemoSong()});
+        player->PlayBtnClick();
+        // Five simulated seconds of ticks, into the first lyric lines.
+        for (int tick = 0; tick < 150; ++tick) {
+            vok::audio::NullDeviceAdvance(0.033);
+            player->tmrTimer();
+        }
+        residentMb = ResidentKilobytes() / 1024.0;
+        if (player->CurrentLine() < 1) {
+            state.SkipWithError("the demo song did not reach its first line");
+            break;
+        }
+        state.PauseTiming();
+        player.reset();
+        state.ResumeTiming();
+    }
+    state.counters["RSS_MB"] = residentMb;
+    vok::AppPaths::SetFolderOverride(QString());
+}
+BENCHMARK(BM_ResidentMemoryWhilePlaying)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
