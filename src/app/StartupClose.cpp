@@ -97,9 +97,6 @@ void TVokPlayForm::OpenHandedFile(const QString& fileName) {
 }
 
 void TVokPlayForm::LoadPL(bool add, const QString& fileName) {
-    if (!QFileInfo(fileName).isFile()) {
-        return;
-    }
     const ListReadResult list = ReadPlayList(fileName);
     if (list.status == ListReadResult::Status::Missing) {
         return;

@@ -10,6 +10,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
+#include <sys/stat.h>
+
 namespace vok::test {
 namespace {
 
@@ -147,6 +149,19 @@ TEST_F(KeysStartCloseTest, StartWithoutFilesRestoresTheDefaultListAndItsActiveEn
     EXPECT_EQ(player.PlayIndex(), 2);
     EXPECT_EQ(player.MP3Text().TitleLine(), QStringLiteral("c.mp3"));
     EXPECT_EQ(player.PlayState(), playstate::Idle) << "nothing plays at start";
+}
+
+TEST_F(KeysStartCloseTest, ADefaultListThatCannotBeReadIsReportedAndNeverOverwritten) {
+    const QString list = DefaultList();
+    ASSERT_EQ(mkfifo(list.toLocal8Bit().constData(), 0600), 0);
+    TVokPlayForm& player = Start();
+    ASSERT_EQ(dialogs.Messages.size(), 1U);
+    EXPECT_TRUE(dialogs.Messages[0].Text.contains(list));
+    EXPECT_EQ(player.EntryCount(), 0);
+
+    player.close();
+    EXPECT_FALSE(QFileInfo(list).isFile()) << "still the pipe, not an empty list";
+    EXPECT_EQ(dialogs.Messages.size(), 1U);
 }
 
 TEST_F(KeysStartCloseTest, StartWithAFilePlaysItAndWritesNothingAndStopQuitsWithTheSwitch) {

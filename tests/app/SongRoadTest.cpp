@@ -172,6 +172,20 @@ TEST_F(SongRoadTest, PauseFreezesTheTickAndResumeRearmsIt) {
     EXPECT_GE(player.PositionMs(), frozen + 400) << "resumed where it was, not from the start";
 }
 
+TEST_F(SongRoadTest, AStopClickedWhileASongStartsLeavesTheDisplayTickOff) {
+    const QString song = Tone();
+    TVokPlayForm& player = Start();
+    dialogs.Picks = {song};
+    player.MP3BtnClick();
+    // Handled by the event pump inside the start, like a click arriving just then.
+    QMetaObject::invokeMethod(
+        &player, [&player] { player.StopBtnClick(); }, Qt::QueuedConnection);
+    player.PlayBtnClick();
+    EXPECT_EQ(player.PlayState(), playstate::Idle);
+    EXPECT_FALSE(player.TimerArmed()) << "an armed tick would take the stop for the song's end";
+    EXPECT_TRUE(player.Controls().MP3Btn->isEnabled());
+}
+
 TEST_F(SongRoadTest, AClickOnTheTimelineBarSeeksToWholeSeconds) {
     const QString song = Tone();
     TVokPlayForm& player = Start();
