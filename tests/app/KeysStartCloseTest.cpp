@@ -51,6 +51,9 @@ TEST_F(KeysStartCloseTest, SpacePlaysPausesAndRestartsFromTheBeginning) {
     PlayFor(2.0 + audio::DeviceLatency());
     Key(Qt::Key_Space);
     EXPECT_EQ(player.PlayState(), playstate::Paused);
+    EXPECT_EQ(player.Controls().PausBtn->ImageIndex(), 2) << "the pause button lights up";
+    player.tmrTimer();
+    EXPECT_FALSE(player.TimerArmed()) << "a paused tick leaves the timer off";
     Key(Qt::Key_Space);  // while paused: the active entry from its start
     EXPECT_EQ(player.PlayState(), playstate::Playing);
     PlayFor(audio::DeviceLatency() + 0.1);

@@ -149,29 +149,6 @@ TEST_F(SongRoadTest, PlayDoesNothingWithoutAListOrWithoutAStreamAndRandomNeverDr
     EXPECT_FALSE(player.TimerArmed());
 }
 
-TEST_F(SongRoadTest, PauseFreezesTheTickAndResumeRearmsIt) {
-    Tone();
-    const QString vok = Lyrics(QStringLiteral("song.vok"), QStringLiteral("tone.mp3"));
-    TVokPlayForm& player = Start();
-    dialogs.Picks = {vok};
-    player.VoKBtnClick();
-    player.PlayBtnClick();
-    PlayFor(1.0 + audio::DeviceLatency());
-
-    player.PausBtnClick();
-    EXPECT_EQ(player.PlayState(), playstate::Paused);
-    EXPECT_EQ(player.Controls().PausBtn->ImageIndex(), 2);
-    player.tmrTimer();
-    EXPECT_FALSE(player.TimerArmed()) << "a paused tick leaves the timer off";
-    const int frozen = player.PositionMs();
-
-    player.PausBtnClick();
-    EXPECT_EQ(player.PlayState(), playstate::Playing);
-    EXPECT_TRUE(player.TimerArmed());
-    PlayFor(0.5);
-    EXPECT_GE(player.PositionMs(), frozen + 400) << "resumed where it was, not from the start";
-}
-
 TEST_F(SongRoadTest, AStopClickedWhileASongStartsLeavesTheDisplayTickOff) {
     const QString song = Tone();
     TVokPlayForm& player = Start();
