@@ -49,6 +49,11 @@ void TVokPlayForm::ShowNormalPlayButtons() {
     controls_.PausBtn->ShowImage(PausKnappar(), 0);
 }
 
+void TVokPlayForm::ShowPlayingButtons() {
+    controls_.PlayBtn->ShowImage(PlayKnappar(), 2);
+    controls_.PausBtn->ShowImage(PausKnappar(), 0);
+}
+
 void TVokPlayForm::SetPauseButtonPicture(bool paused) {
     controls_.PausBtn->ShowImage(PausKnappar(), paused ? 2 : 0);
 }

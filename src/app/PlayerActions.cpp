@@ -149,6 +149,8 @@ void TVokPlayForm::StartDisplay() {
     if (PlayState() != playstate::Playing || !HasStream()) {
         return;
     }
+    // Started by key or by the playlist as well as by a click: the transport pictures follow.
+    ShowPlayingButtons();
     display_.ClearDisplayArea();
     display_.PrepareDisplay(FileNamePart(engine_.SongPath()));
     display_.RedrawLyrics = true;

@@ -110,6 +110,8 @@ class TVokPlayForm : public QWidget, public PlayerView, public DisplayHost, publ
     void ClearSong();
     // The stream has just started: display, timer.
     void StartDisplay();
+    // Play lit, pause released: a song has just started, by click, key or playlist.
+    void ShowPlayingButtons();
 
     // State, for the playlist bridge and for tests.
     PlaybackEngine& Engine() { return engine_; }

@@ -56,6 +56,8 @@ TEST_F(KeysStartCloseTest, SpacePlaysPausesAndRestartsFromTheBeginning) {
     EXPECT_FALSE(player.TimerArmed()) << "a paused tick leaves the timer off";
     Key(Qt::Key_Space);  // while paused: the active entry from its start
     EXPECT_EQ(player.PlayState(), playstate::Playing);
+    EXPECT_EQ(player.Controls().PausBtn->ImageIndex(), 0) << "playing again: pause released";
+    EXPECT_EQ(player.Controls().PlayBtn->ImageIndex(), 2) << "and play lit, without a click";
     PlayFor(audio::DeviceLatency() + 0.1);
     EXPECT_LT(player.PositionMs(), 1000);
 }
