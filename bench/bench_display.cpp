@@ -24,7 +24,7 @@ class BenchHost : public DisplayHost {
     int PositionMs() const override { return Last; }
     void SetPositionMs(int ms) override { Last = ms; }
     int LengthMs() const override { return 500 * 4000; }
-    int PlayState() const override { return play_state::Playing; }
+    int PlayState() const override { return playstate::Playing; }
     void SetPlayState(int) override {}
     int CurrentLine() const override { return Line; }
     void SetCurrentLine(int line) override { Line = line; }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "audio/PlayerView.h"
+#include "core/PlayState.h"
 
 #include <QString>
 
@@ -9,15 +10,6 @@
 namespace vok {
 
 class TVokalento;
-
-// Values of PlayState. Kept as plain ints: the display tick and the playlist store 5 in passing.
-namespace playstate {
-inline constexpr int Idle = 0;
-inline constexpr int Playing = 1;
-inline constexpr int Paused = 2;
-inline constexpr int NoSong = 3;
-inline constexpr int EndOfList = 5;
-}  // namespace playstate
 
 // Outcome of the audio start-up.
 enum class AudioStartup {

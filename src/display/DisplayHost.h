@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/PlayState.h"
+
 #include <QRect>
 #include <QString>
 
@@ -46,14 +48,5 @@ class DisplayHost {
     // Part of the window surface changed; the window schedules a repaint of it.
     virtual void SurfaceChanged(const QRect& area) = 0;
 };
-
-// Play states of the player.
-namespace play_state {
-inline constexpr int Idle = 0;
-inline constexpr int Playing = 1;
-inline constexpr int Paused = 2;
-inline constexpr int NoSong = 3;
-inline constexpr int EndOfList = 5;
-}  // namespace play_state
 
 }  // namespace vok

@@ -62,7 +62,7 @@ void LyricDisplay::ClearDisplayArea() {
 }
 
 void LyricDisplay::VisaLogo() {
-    if (host_.PlayState() == play_state::Playing) {
+    if (host_.PlayState() == playstate::Playing) {
         return;
     }
     // The picture's last column and row are never copied; they stay black.
@@ -85,11 +85,11 @@ void LyricDisplay::VisaLogo() {
 
 void LyricDisplay::FormPaint() {
     switch (host_.PlayState()) {
-        case play_state::Idle:
+        case playstate::Idle:
             VisaLogo();
             break;
-        case play_state::Playing:
-        case play_state::Paused:
+        case playstate::Playing:
+        case playstate::Paused:
             LyricsDirty = true;
             break;
         default:
@@ -120,18 +120,18 @@ void LyricDisplay::DrawSongMap() {
 
 LyricDisplay::Tick LyricDisplay::tmrTimer() {
     host_.DisarmTimer();
-    if (!host_.HasStream() && host_.PlayState() == play_state::NoSong) {
+    if (!host_.HasStream() && host_.PlayState() == playstate::NoSong) {
         host_.Stoppa();
         return Tick::Stopped;
     }
     if (!host_.IsStreamPlaying()) {
-        if (host_.PlayState() == play_state::Paused) {
+        if (host_.PlayState() == playstate::Paused) {
             return Tick::Paused;
         }
-        host_.SetPlayState(play_state::Idle);
+        host_.SetPlayState(playstate::Idle);
         const int index = host_.PlayIndex();
         if (index == host_.EntryCount() - 1 && !host_.RandomDown()) {
-            host_.SetPlayState(play_state::EndOfList);
+            host_.SetPlayState(playstate::EndOfList);
             host_.Stoppa();
         } else {
             host_.SkipPlay(index + 1);
@@ -210,7 +210,7 @@ void LyricDisplay::PresentFullScreen() {
 }
 
 bool LyricDisplay::FormMouseUp(int x, int y) {
-    if (!host_.HasStream() || fullScreen_ || host_.PlayState() != play_state::Playing) {
+    if (!host_.HasStream() || fullScreen_ || host_.PlayState() != playstate::Playing) {
         return false;
     }
     const auto target = BarClickTarget(x, y, host_.LengthMs());

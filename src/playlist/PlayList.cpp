@@ -77,11 +77,11 @@ void PlayList::SpelaVOK(int index) {
         }
     }
     if (!host_.StreamLoaded()) {
-        host_.SetPlayState(kNoSong);
+        host_.SetPlayState(playstate::NoSong);
         return;
     }
     host_.StartLoadedSong();
-    host_.SetPlayState(kPlaying);
+    host_.SetPlayState(playstate::Playing);
     host_.RepaintRows();
     host_.StartDisplay();
 }
@@ -95,9 +95,9 @@ void PlayList::NextBtnClick() {
         host_.RepaintRows();
     }
     const int state = host_.PlayState();
-    if (state == kIdle) {
+    if (state == playstate::Idle) {
         LoadEntry(playIndex_);
-    } else if (state == kPlaying) {
+    } else if (state == playstate::Playing) {
         SkipPlay(playIndex_);
     }
 }
@@ -111,9 +111,9 @@ void PlayList::PrevBtnClick() {
         host_.RepaintRows();
     }
     const int state = host_.PlayState();
-    if (state == kIdle) {
+    if (state == playstate::Idle) {
         LoadEntry(playIndex_);
-    } else if (state == kPlaying) {
+    } else if (state == playstate::Playing) {
         SkipPlay(playIndex_);
     }
 }
@@ -123,7 +123,7 @@ void PlayList::DownKey() {
         return;
     }
     playIndex_ = random_ ? Draw() : playIndex_ + 1;
-    if (host_.PlayState() == kPlaying) {
+    if (host_.PlayState() == playstate::Playing) {
         SkipPlay(playIndex_);
     }
 }
@@ -133,7 +133,7 @@ void PlayList::UpKey() {
         return;
     }
     playIndex_ = random_ ? Draw() : playIndex_ - 1;
-    if (host_.PlayState() == kPlaying) {
+    if (host_.PlayState() == playstate::Playing) {
         SkipPlay(playIndex_);
     }
 }
@@ -143,7 +143,7 @@ void PlayList::VokListaDblClick(int row) {
         return;
     }
     playIndex_ = row;
-    if (host_.PlayState() == kPlaying) {
+    if (host_.PlayState() == playstate::Playing) {
         SkipPlay(playIndex_);
     } else {
         LoadEntry(playIndex_);
@@ -152,9 +152,9 @@ void PlayList::VokListaDblClick(int row) {
 }
 
 void PlayList::SongEnded() {
-    host_.SetPlayState(kIdle);
+    host_.SetPlayState(playstate::Idle);
     if (!random_ && playIndex_ + 1 == Count()) {
-        host_.SetPlayState(kEndOfList);
+        host_.SetPlayState(playstate::EndOfList);
         host_.Stoppa();
     } else {
         SkipPlay(playIndex_ + 1);
@@ -181,7 +181,7 @@ void PlayList::ReplaceEntries(const QStringList& names) {
 
 void PlayList::ReleaseSong() {
     const int state = host_.PlayState();
-    if (state == kPlaying || state == kPaused) {
+    if (state == playstate::Playing || state == playstate::Paused) {
         host_.Stoppa();
     }
     if (host_.StreamLoaded()) {
@@ -210,7 +210,7 @@ bool PlayList::RensaListanClick() {
     // Only a playing or paused song keeps the list; with nothing playable (state 3) the list
     // must still be clearable.
     const int state = host_.PlayState();
-    if (state != kIdle && state != kNoSong) {
+    if (state != playstate::Idle && state != playstate::NoSong) {
         return false;
     }
     playIndex_ = -1;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/PlayState.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -62,13 +64,6 @@ bool SeekFromProgressBar(int x, int width, int lengthMs, ProgressSeek& seek);
 // rules every navigation follows. Playing and showing go through the host.
 class PlayList {
   public:
-    // Player states the rules read and set.
-    static constexpr int kIdle = 0;
-    static constexpr int kPlaying = 1;
-    static constexpr int kPaused = 2;
-    static constexpr int kNoSong = 3;
-    static constexpr int kEndOfList = 5;
-
     explicit PlayList(PlayListHost& host, RandomDraw draw = ClockSeededDraw());
 
     const QStringList& PlayItems() const { return items_; }

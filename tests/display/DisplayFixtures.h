@@ -55,7 +55,7 @@ class FakeHost : public DisplayHost {
   public:
     bool Stream = true, Playing = true, Random = false, Armed = false, ButtonsEnabled = true;
     int Position = 0, LastPosition = 0, Length = 225000, Line = 0, Index = 0;
-    int State = play_state::Playing, StoppaCalls = 0, SpectrumFrames = 0;
+    int State = playstate::Playing, StoppaCalls = 0, SpectrumFrames = 0;
     TVokalento SongModel;
     QStringList Entries{QStringLiteral("/songs/one.mp3")};
     std::vector<int> Skips, Seeks, StatesSet;
@@ -73,7 +73,7 @@ class FakeHost : public DisplayHost {
     void SeekToSeconds(int seconds) override { Seeks.push_back(seconds); }
     void Stoppa() override {
         ++StoppaCalls;
-        State = play_state::Idle;
+        State = playstate::Idle;
     }
     const TVokalento& Song() const override { return SongModel; }
     int PlayIndex() const override { return Index; }

@@ -104,7 +104,7 @@ TEST_F(TickTest, PauseAndNoSongEndTheTickWithoutDrawing) {
     Start(kSong);
     TickAt(1500);
     host.Playing = false;
-    host.State = play_state::Paused;
+    host.State = playstate::Paused;
     const QImage surface = display.Surface();
     EXPECT_EQ(TickAt(2500), Tick::Paused);
     EXPECT_EQ(std::tuple(host.Armed, host.StoppaCalls, host.LastPosition),
@@ -113,7 +113,7 @@ TEST_F(TickTest, PauseAndNoSongEndTheTickWithoutDrawing) {
     EXPECT_EQ(surface, display.Surface());
 
     host.Stream = false;
-    host.State = play_state::NoSong;
+    host.State = playstate::NoSong;
     EXPECT_EQ(TickAt(2500), Tick::Stopped);
     EXPECT_EQ(host.StoppaCalls, 1);
     EXPECT_FALSE(host.Armed);
@@ -139,8 +139,8 @@ TEST_P(EndOfSongTest, NextEntryOrStop) {
     EXPECT_FALSE(host.Armed);
     EXPECT_EQ(host.StoppaCalls, c.Stops ? 1 : 0);
     EXPECT_EQ(host.Skips, c.Stops ? std::vector<int>{} : std::vector<int>{c.Index + 1});
-    const std::vector<int> stopped{play_state::Idle, play_state::EndOfList};
-    EXPECT_EQ(host.StatesSet, c.Stops ? stopped : std::vector<int>{play_state::Idle});
+    const std::vector<int> stopped{playstate::Idle, playstate::EndOfList};
+    EXPECT_EQ(host.StatesSet, c.Stops ? stopped : std::vector<int>{playstate::Idle});
 }
 
 INSTANTIATE_TEST_SUITE_P(Playlist, EndOfSongTest,
@@ -169,9 +169,9 @@ TEST_F(TickTest, BarClickSeeksWholeSecondsOnlyWhilePlayingInWindowMode) {
     EXPECT_EQ(host.Seeks, std::vector<int>{112});
     EXPECT_EQ(host.Line, 2);  // the line started last at 112 500 ms
     EXPECT_TRUE(display.LyricsDirty);
-    host.State = play_state::Paused;
+    host.State = playstate::Paused;
     EXPECT_FALSE(display.FormMouseUp(320, 290));
-    host.State = play_state::Playing;
+    host.State = playstate::Playing;
     display.SetFullScreen(true, QSize(1024, 768));
     EXPECT_FALSE(display.FormMouseUp(320, 290));
     EXPECT_EQ(host.Seeks.size(), 1u);

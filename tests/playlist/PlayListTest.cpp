@@ -24,7 +24,7 @@ class FakePlayer : public PlayListHost {
     void StartDisplay() override {}
     void Stoppa() override {
         calls.append("stop");
-        state = stream ? PlayList::kIdle : PlayList::kNoSong;
+        state = stream ? playstate::Idle : playstate::NoSong;
     }
     void UnloadAudio() override { calls.append("unload"), stream = false; }
     void ClearSong() override { calls.append("clear"); }
@@ -38,7 +38,7 @@ class FakePlayer : public PlayListHost {
     void RemoveAllRows() override { calls.append("no rows"); }
     void RefreshStatusLine() override { calls.append("status"); }
 
-    int state = PlayList::kIdle;
+    int state = playstate::Idle;
     bool stream = false;
     QStringList broken, calls;
     QList<int> states;
@@ -73,7 +73,7 @@ class PlayListTest : public testing::Test {
 
 TEST_F(PlayListTest, NextOnLastAndPreviousOnFirstDoNothingWithOrWithoutRandom) {
     for (const bool random : {false, true}) {
-        for (const int state : {PlayList::kIdle, PlayList::kPlaying}) {
+        for (const int state : {playstate::Idle, playstate::Playing}) {
             Fill(3, state, random);
             list_.NextBtnClick();
             list_.DownKey();
@@ -88,36 +88,36 @@ TEST_F(PlayListTest, NextOnLastAndPreviousOnFirstDoNothingWithOrWithoutRandom) {
 }
 
 TEST_F(PlayListTest, NextLoadsOnlyWhenIdleAndStartsOnlyWhenPlaying) {
-    Fill(-1, PlayList::kIdle);
+    Fill(-1, playstate::Idle);
     list_.PrevBtnClick();
     list_.NextBtnClick();  // no active entry: the first becomes active
     EXPECT_EQ(player_.calls, Calls{"load a.vok"});
-    Fill(1, PlayList::kPaused);
+    Fill(1, playstate::Paused);
     list_.NextBtnClick();
     EXPECT_EQ(list_.PlayIndex(), 2);
     EXPECT_EQ(player_.calls.size(), 0);
-    Fill(1, PlayList::kIdle, true);  // Random: reloads the active entry
+    Fill(1, playstate::Idle, true);  // Random: reloads the active entry
     list_.NextBtnClick();
     EXPECT_EQ(player_.calls, Calls{"load b.mp3"});
-    Fill(1, PlayList::kPlaying, true);  // Random: a drawn entry, maybe the same one
+    Fill(1, playstate::Playing, true);  // Random: a drawn entry, maybe the same one
     draws_ = {1};
     list_.NextBtnClick();
     EXPECT_EQ(player_.calls, (Calls{"load b.mp3", "start"}));
 }
 
 TEST_F(PlayListTest, StartMovesOnPastBrokenEntriesButNeverWrapsAround) {
-    Fill(0, PlayList::kIdle);
+    Fill(0, playstate::Idle);
     player_.broken = {"b.mp3"};
     list_.SpelaVOK(1);
     EXPECT_EQ(player_.calls, (Calls{"load b.mp3", "load c.mp3", "start"}));
-    EXPECT_EQ(player_.state, PlayList::kPlaying);
+    EXPECT_EQ(player_.state, playstate::Playing);
 
-    Fill(0, PlayList::kIdle);
+    Fill(0, playstate::Idle);
     player_.broken = {"c.mp3", "d.vok"};  // a.vok would load
     list_.SpelaVOK(2);
     EXPECT_EQ(player_.calls, (Calls{"load c.mp3", "load d.vok"}));
     EXPECT_EQ(list_.PlayIndex(), 4);
-    EXPECT_EQ(player_.state, PlayList::kNoSong);
+    EXPECT_EQ(player_.state, playstate::NoSong);
     player_.calls.clear();
     list_.PrevBtnClick();  // only makes the last entry active
     EXPECT_EQ(list_.PlayIndex(), 3);
@@ -128,8 +128,8 @@ TEST_F(PlayListTest, RandomIgnoresTheArgumentNeverDrawsFromNothingAndStaysInRang
     list_.SetRandom(true);
     list_.SpelaVOK(-1);  // empty list: a draw would divide by zero
     EXPECT_EQ(drawn_, 0);
-    EXPECT_EQ(player_.state, PlayList::kNoSong);
-    Fill(0, PlayList::kIdle, true);
+    EXPECT_EQ(player_.state, playstate::NoSong);
+    Fill(0, playstate::Idle, true);
     draws_ = {3, 99};
     list_.SpelaVOK(1);
     EXPECT_EQ(player_.calls.first(), "load d.vok");
@@ -140,36 +140,36 @@ TEST_F(PlayListTest, RandomIgnoresTheArgumentNeverDrawsFromNothingAndStaysInRang
 }
 
 TEST_F(PlayListTest, SongEndPlaysOnStopsAfterTheLastAndWithRandomNeverStops) {
-    Fill(3, PlayList::kPlaying);
+    Fill(3, playstate::Playing);
     list_.SongEnded();
-    EXPECT_EQ(player_.states, (QList<int>{PlayList::kIdle, PlayList::kEndOfList}));
+    EXPECT_EQ(player_.states, (QList<int>{playstate::Idle, playstate::EndOfList}));
     EXPECT_EQ(player_.calls, Calls{"stop"});
     EXPECT_EQ(list_.PlayIndex(), 3);
 
-    Fill(1, PlayList::kPlaying);
+    Fill(1, playstate::Playing);
     list_.SongEnded();
     EXPECT_EQ(player_.calls, (Calls{"load c.mp3", "start"}));
 
-    Fill(3, PlayList::kPlaying, true);
+    Fill(3, playstate::Playing, true);
     list_.SongEnded();
     EXPECT_EQ(player_.calls, (Calls{"load a.vok", "start"}));
 }
 
 TEST_F(PlayListTest, ArrowKeysAndDoubleClickFollowThePlayState) {
-    Fill(1, PlayList::kIdle);
+    Fill(1, playstate::Idle);
     list_.DownKey();
     list_.DownKey();
     EXPECT_EQ(list_.PlayIndex(), 3);
     EXPECT_TRUE(player_.calls.isEmpty());  // not playing: nothing loaded
-    player_.state = PlayList::kPlaying;
+    player_.state = playstate::Playing;
     list_.UpKey();
     EXPECT_EQ(player_.calls.first(), "load c.mp3");
 
-    Fill(0, PlayList::kPlaying, true);
+    Fill(0, playstate::Playing, true);
     draws_ = {1};
     list_.VokListaDblClick(2);  // playing with Random: a random entry, not the row
     EXPECT_EQ(player_.calls.first(), "load b.mp3");
-    Fill(0, PlayList::kIdle, true);
+    Fill(0, playstate::Idle, true);
     list_.VokListaDblClick(2);
     list_.VokListaDblClick(-1);
     EXPECT_EQ(player_.calls, (Calls{"load c.mp3", "status"}));
@@ -183,7 +183,7 @@ TEST_F(PlayListTest, AddingLoadsTheFirstEntryOnlyIntoAnEmptyList) {
     EXPECT_EQ(list_.PlayIndex(), 1);
     EXPECT_EQ(player_.calls.size(), 2);
 
-    Fill(2, PlayList::kPlaying);  // replacing releases the playing song first
+    Fill(2, playstate::Playing);  // replacing releases the playing song first
     list_.ReplaceEntries({"new.VOK"});
     EXPECT_EQ(player_.calls,
               (Calls{"stop", "unload", "clear", "no rows", "clear", "lyric new.VOK"}));
@@ -191,12 +191,12 @@ TEST_F(PlayListTest, AddingLoadsTheFirstEntryOnlyIntoAnEmptyList) {
 }
 
 TEST_F(PlayListTest, ClearOnlyWhenNothingPlaysOrIsPaused) {
-    for (const int state : {PlayList::kPlaying, PlayList::kPaused}) {
+    for (const int state : {playstate::Playing, playstate::Paused}) {
         Fill(1, state);
         EXPECT_FALSE(list_.RensaListanClick());
         EXPECT_EQ(list_.Count(), 4);
     }
-    for (const int state : {PlayList::kIdle, PlayList::kNoSong}) {
+    for (const int state : {playstate::Idle, playstate::NoSong}) {
         Fill(1, state);
         EXPECT_TRUE(list_.RensaListanClick());
         EXPECT_EQ(list_.Count(), 0);
@@ -206,7 +206,7 @@ TEST_F(PlayListTest, ClearOnlyWhenNothingPlaysOrIsPaused) {
 }
 
 TEST_F(PlayListTest, RemovingAndMovingKeepTheActiveEntryAndNeverTouchIt) {
-    Fill(2, PlayList::kPlaying);  // c.mp3
+    Fill(2, playstate::Playing);  // c.mp3
     EXPECT_FALSE(list_.RemoveEntry(2));
     EXPECT_FALSE(list_.RemoveEntry(4));
     EXPECT_FALSE(list_.MoveEntry(2, 0));
