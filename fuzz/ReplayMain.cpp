@@ -22,7 +22,8 @@ int main(int argc, char** argv) {
             }
             std::ifstream in(entry.path(), std::ios::binary);
             std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
-            LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+            LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                   bytes.size());
             ++replayed;
         }
     }

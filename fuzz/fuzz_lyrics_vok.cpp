@@ -1,22 +1,15 @@
 // Loads arbitrary bytes as a lyric file and asks the model every question the display asks.
-#include <QFile>
 #include <QString>
-#include <QTemporaryDir>
 #include <cstdint>
 #include <limits>
 
+#include "InputFile.h"
 #include "lyrics/Vokalento.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    // One file per process, rewritten for every input.
-    static QTemporaryDir dir;
-    static const QString path = dir.filePath(QStringLiteral("input.vok"));
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            return 0;
-        }
-        file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
+    const QString path = vok::fuzz::WriteInputFile(data, size, QStringLiteral("input.vok"));
+    if (path.isEmpty()) {
+        return 0;
     }
 
     vok::TVokalento model;

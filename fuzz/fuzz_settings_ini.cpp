@@ -6,22 +6,6 @@
 #include "settings/IniFile.h"
 #include "settings/SettingsStore.h"
 
-namespace {
-
-bool SameSettings(const vok::PlayerSettings& a, const vok::PlayerSettings& b) {
-    return a.Caption == b.Caption && a.SongFolders == b.SongFolders &&
-           a.LyricFolder == b.LyricFolder && a.Volume == b.Volume && a.JumpTime == b.JumpTime &&
-           a.DualDesc == b.DualDesc && a.AutoStartFS == b.AutoStartFS &&
-           a.SpectrumActive == b.SpectrumActive && a.LoadAccurate == b.LoadAccurate &&
-           a.TextColour == b.TextColour && a.OutlineColour == b.OutlineColour &&
-           a.OutlinedText == b.OutlinedText && a.PlayListX == b.PlayListX &&
-           a.PlayListY == b.PlayListY && a.PlayListW == b.PlayListW && a.PlayListH == b.PlayListH &&
-           a.MainFrmX == b.MainFrmX && a.MainFrmY == b.MainFrmY &&
-           a.PlayListVisible == b.PlayListVisible && a.ActivePlayItem == b.ActivePlayItem;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArrayView bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     const QString folder = QStringLiteral("/program/");
@@ -34,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     const vok::IniFile reread = vok::IniFile::Parse(ini.ToBytes());
-    if (!SameSettings(player, vok::ReadPlayerSettings(reread, folder))) {
+    if (player != vok::ReadPlayerSettings(reread, folder)) {
         std::abort();
     }
 

@@ -1,21 +1,15 @@
 // Feeds arbitrary bytes as an MP3 file through the tag readers.
-#include <QFile>
-#include <QTemporaryDir>
 #include <cstdint>
 
+#include "InputFile.h"
 #include "tags/Id3v1.h"
 #include "tags/Id3v2.h"
 #include "tags/TagTitleArtist.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static QTemporaryDir dir;
-    static const QString path = dir.filePath(QStringLiteral("input.mp3"));
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            return 0;
-        }
-        file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
+    const QString path = vok::fuzz::WriteInputFile(data, size, QStringLiteral("input.mp3"));
+    if (path.isEmpty()) {
+        return 0;
     }
     const vok::TitleArtist tags = vok::TagTitleArtist(path);
     vok::TID3v2 v2;

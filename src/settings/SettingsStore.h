@@ -70,6 +70,8 @@ struct PlayerSettings {
     int MainFrmY = -1;
     bool PlayListVisible = false;
     int ActivePlayItem = -1;  // −1: none
+
+    bool operator==(const PlayerSettings&) const = default;
 };
 
 // The settings dialog's own copies.
