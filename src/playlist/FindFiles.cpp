@@ -21,7 +21,9 @@ void SortNames(QStringList& names) {
     std::vector<std::pair<QCollatorSortKey, qsizetype>> keys;
     keys.reserve(static_cast<std::size_t>(names.size()));
     for (qsizetype i = 0; i < names.size(); ++i) {
-        keys.emplace_back(collator.sortKey(names[i]), i);
+        // Folded first: in the C locale Qt's sort keys are plain code points and would put
+        // "B" before "a" whatever the case setting says.
+        keys.emplace_back(collator.sortKey(names[i].toCaseFolded()), i);
     }
     std::sort(keys.begin(), keys.end(), [&names](const auto& a, const auto& b) {
         const int order = a.first.compare(b.first);

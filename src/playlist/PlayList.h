@@ -57,7 +57,7 @@ struct ProgressSeek {
 };
 
 // x is the mouse position in a bar `width` pixels wide; positions outside the bar count as its
-// ends. False (nothing to seek) for a bar without width or a song without length.
+// ends. False (nothing to seek) for a bar without width; a song without length seeks to 0.
 bool SeekFromProgressBar(int x, int width, int lengthMs, ProgressSeek& seek);
 
 // The playlist: its entries (`PlayItems`), the active entry (`PlayIndex`), Random mode, and the

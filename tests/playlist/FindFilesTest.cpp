@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QLocale>
 
 #include "QtPrinters.h"
 #include "playlist/FindFiles.h"
@@ -30,9 +31,15 @@ class FindFilesTest : public testing::Test {
 
 TEST_F(FindFilesTest, RecursiveScanPutsTopFilesFirstThenAllBelowSortedByPath) {
     dir_.Write("b/X.vok", "x");  // differs only in case: another file here, kept
-    EXPECT_EQ(Find("*.vok", true),
-              (QStringList{top_ + "C.VOK", top_ + "z.vok", top_ + "A/deep/er/w.vok",
-                           top_ + "A/y.vok", top_ + "b/X.vok", top_ + "b/x.vok"}));
+    dir_.Write("a/u.vok", "x");  // another folder than "A", but sorted among its files
+    // The plain C locale (a bare system or a service) must still sort ignoring case.
+    const QLocale before;
+    QLocale::setDefault(QLocale::c());
+    const QStringList found = Find("*.vok", true);
+    QLocale::setDefault(before);
+    EXPECT_EQ(found, (QStringList{top_ + "C.VOK", top_ + "z.vok", top_ + "A/deep/er/w.vok",
+                                  top_ + "a/u.vok", top_ + "A/y.vok", top_ + "b/X.vok",
+                                  top_ + "b/x.vok"}));
 }
 
 TEST_F(FindFilesTest, FlatScanTakesTheFolderOwnFilesAndAppendsOrReplaces) {
