@@ -182,6 +182,38 @@ void DrawWith(QPainter& painter, int x, int y, const QString& text, const QColor
     painter.drawText(x, y + painter.fontMetrics().ascent(), text);
 }
 
+// Qt places monochrome glyphs wrongly on 16-bit images (runs of text land shifted and wrapped
+// round the row), and a desktop with font anti-aliasing switched off gives exactly such glyphs.
+// Text meant for a 16-bit image is therefore drawn on a 32-bit copy of the area it can reach,
+// which goes back afterwards; 565 -> 888 -> 565 returns every untouched pixel unchanged.
+template <typename Draw>
+void PaintText(QImage& target, int x, int y, const QString& text, const QFont& font, Draw draw) {
+    if (target.format() != QImage::Format_RGB16) {
+        QPainter painter(&target);
+        painter.setFont(font);
+        draw(painter, 0, 0);
+        return;
+    }
+    // Half a cell around the text's own box (and the outline's pixel) leaves room for any
+    // overhanging glyph.
+    const int cell = std::max(1, CellHeight(font));
+    const int margin = cell / 2 + 2;
+    const QRect reach(x - margin, y - margin, TextWidth(font, text) + 2 * margin,
+                      cell + 2 * margin);
+    const QRect area = reach.intersected(target.rect());
+    if (area.isEmpty()) {
+        return;
+    }
+    QImage scratch = target.copy(area).convertToFormat(QImage::Format_RGB32);
+    {
+        QPainter painter(&scratch);
+        painter.setFont(font);
+        draw(painter, -area.left(), -area.top());
+    }
+    const QImage back = scratch.convertToFormat(QImage::Format_RGB16);
+    Copy16(back, back.rect(), target, area.left(), area.top());
+}
+
 }  // namespace
 
 void DrawTextAt(QImage& target, int x, int y, const QString& text, const QFont& font,
@@ -189,9 +221,9 @@ void DrawTextAt(QImage& target, int x, int y, const QString& text, const QFont& 
     if (target.isNull() || text.isEmpty()) {
         return;
     }
-    QPainter painter(&target);
-    painter.setFont(font);
-    DrawWith(painter, x, y, text, colour);
+    PaintText(target, x, y, text, font, [&](QPainter& painter, int dx, int dy) {
+        DrawWith(painter, x + dx, y + dy, text, colour);
+    });
 }
 
 void OutlinedTextOut(int x, int y, const QString& text, const QColor& outline, const QColor& colour,
@@ -199,13 +231,15 @@ void OutlinedTextOut(int x, int y, const QString& text, const QColor& outline, c
     if (target.isNull() || text.isEmpty()) {
         return;
     }
-    QPainter painter(&target);
-    painter.setFont(font);
-    DrawWith(painter, x - 1, y - 1, text, outline);
-    DrawWith(painter, x - 1, y + 1, text, outline);
-    DrawWith(painter, x + 1, y - 1, text, outline);
-    DrawWith(painter, x + 1, y + 1, text, outline);
-    DrawWith(painter, x, y, text, colour);
+    PaintText(target, x, y, text, font, [&](QPainter& painter, int dx, int dy) {
+        const int left = x + dx;
+        const int top = y + dy;
+        DrawWith(painter, left - 1, top - 1, text, outline);
+        DrawWith(painter, left - 1, top + 1, text, outline);
+        DrawWith(painter, left + 1, top - 1, text, outline);
+        DrawWith(painter, left + 1, top + 1, text, outline);
+        DrawWith(painter, left, top, text, colour);
+    });
 }
 
 }  // namespace vok

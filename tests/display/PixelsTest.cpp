@@ -54,8 +54,7 @@ TEST(Pixels, CopiesAreNearestNeighbourAndClipped) {
 
 TEST(Pixels, OutlineIsTheFourDiagonalsUnderTheText) {
     // Without anti-aliasing every pixel is glyph or background, so the outlined text is checked
-    // exactly against the plain one shifted diagonally. (32-bit images: Qt's monochrome glyph
-    // path on 16-bit images is broken, and the display never uses it.)
+    // exactly against the plain one shifted diagonally.
     QFont font = CellFont(QStringLiteral("Arial"), 30, false);
     font.setStyleStrategy(QFont::NoAntialias);
     QImage plain(80, 50, QImage::Format_RGB32);
@@ -79,6 +78,16 @@ TEST(Pixels, OutlineIsTheFourDiagonalsUnderTheText) {
         }
     }
     EXPECT_GT(outline, 20);
+    // The same glyphs on a 16-bit image (a desktop with anti-aliasing off) land where they do on
+    // a 32-bit one, and the rows around them keep their raw pixels.
+    QImage sixteen(80, 50, QImage::Format_RGB16);
+    FillImage16(sixteen, 0x0088);
+    FillRows16(sixteen, 49, 49, 0x1234);
+    QImage expected = sixteen.convertToFormat(QImage::Format_RGB32);
+    OutlinedTextOut(10, 5, QStringLiteral("Ag"), Qt::blue, Qt::white, font, sixteen);
+    OutlinedTextOut(10, 5, QStringLiteral("Ag"), Qt::blue, Qt::white, font, expected);
+    EXPECT_EQ(sixteen, expected.convertToFormat(QImage::Format_RGB16));
+    EXPECT_TRUE(test::RowIs(sixteen, 49, 0x1234));
     EXPECT_EQ(PointsToPixels(14, 96), 19);
     EXPECT_LE(CellHeight(CellFont(QStringLiteral("Arial"), 12, false)), 12);
 }
