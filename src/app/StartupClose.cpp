@@ -80,6 +80,8 @@ void TVokPlayForm::OpenHandedFile(const QString& fileName) {
     if (!QFileInfo(fileName).isFile()) {
         return;
     }
+    // A minimised player must come back into view, not only to the front of its icon.
+    setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
     activateWindow();

@@ -367,7 +367,9 @@ void TVokPlayForm::wheelEvent(QWheelEvent* event) {
 }
 
 void TVokPlayForm::contextMenuEvent(QContextMenuEvent* event) {
-    if (event->pos().y() >= geometry::DisplayHeight || display_.FullScreen()) {
+    // The timeline bar's rows seek on the release of any button, the right one included; a menu
+    // opened there would take that release.
+    if (event->pos().y() >= geometry::BarTop || display_.FullScreen()) {
         return;
     }
     QMenu menu(this);

@@ -209,6 +209,38 @@ TEST_F(KeysStartCloseTest, StartWithAListInCapitalsLoadsItAndPlaysItsFirstEntry)
     EXPECT_EQ(player.PlayState(), playstate::Playing);
 }
 
+TEST_F(KeysStartCloseTest, AHandedFileIsIgnoredUntilShownThenReplacesTheListAndPlays) {
+    Tone();
+    const QString vok = Lyrics(QStringLiteral("song.vok"), QStringLiteral("tone.mp3"));
+    TVokPlayForm& early = Create();
+    early.OpenHandedFile(vok);
+    EXPECT_EQ(early.EntryCount(), 0) << "before the first show nothing is taken up";
+
+    TVokPlayForm& player = Start();
+    ThreeSongs();
+    player.SpelaVOK(2);
+    PlayFor(2.0 + audio::DeviceLatency());
+    player.showMinimized();
+    player.OpenHandedFile(vok);
+    EXPECT_FALSE(player.isMinimized()) << "the player comes back into view";
+    EXPECT_EQ(player.Playlist().PlayItems(), QStringList{vok});
+    EXPECT_EQ(player.PlayIndex(), 0);
+    EXPECT_EQ(player.PlayState(), playstate::Playing);
+    PlayFor(audio::DeviceLatency() + 0.1);
+    EXPECT_LT(player.PositionMs(), 1000) << "the new song plays from its start";
+
+    // The switch handed over after the file: playback stops and the song closes before the
+    // name is found to be no file; the switch itself is not taken up here.
+    player.OpenHandedFile(QStringLiteral("/AUTOQUIT"));
+    EXPECT_NE(player.PlayState(), playstate::Playing);
+    EXPECT_FALSE(player.HasStream());
+    EXPECT_FALSE(player.AutoQuit());
+    EXPECT_EQ(player.Playlist().PlayItems(), QStringList{vok});
+
+    player.close();  // a hand-over never makes the run read-only
+    EXPECT_EQ(ReadAll(DefaultList()), (vok + "\r\n").toUtf8());
+}
+
 TEST_F(KeysStartCloseTest, CloseStopsThePlayingSongThenWritesSettingsAndTheDefaultList) {
     TVokPlayForm& player = Start();
     const QStringList songs = ThreeSongs();

@@ -62,7 +62,8 @@ class PlayerFixture : public ::testing::Test {
         AppPaths::SetFolderOverride(QString());
     }
 
-    TVokPlayForm& Start(const QStringList& parameters = {}) {
+    // The window made but not yet shown: its first-show step has not run.
+    TVokPlayForm& Create(const QStringList& parameters = {}) {
         PlayerOptions options;
         options.Parameters = parameters;
         options.AudioDevice = audio::kDeviceNull;
@@ -74,6 +75,11 @@ class PlayerFixture : public ::testing::Test {
         };
         form.reset();  // one output device at a time
         form = std::make_unique<TVokPlayForm>(std::move(options));
+        return *form;
+    }
+
+    TVokPlayForm& Start(const QStringList& parameters = {}) {
+        Create(parameters);
         form->show();
         QCoreApplication::processEvents();  // the first-show step
         return *form;

@@ -7,7 +7,11 @@
 #include "controls/KestButton.h"
 #include "display/ScreenGeometry.h"
 
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QTimer>
 
 namespace vok::test {
 namespace {
@@ -178,6 +182,39 @@ TEST_F(SongRoadTest, AClickOnTheTimelineBarSeeksToWholeSeconds) {
     player.Display().FormMouseUp(320, 300);  // just below the bar: no seek
     PlayFor(0.1);
     EXPECT_GE(player.PositionMs(), 6000);
+}
+
+// Sends a context-menu request at `at`; true when a menu opened there (it is closed again).
+bool MenuOpensAt(QWidget& window, QPoint at) {
+    bool opened = false;
+    QTimer::singleShot(0, &window, [&opened] {
+        if (QWidget* popup = QApplication::activePopupWidget()) {
+            opened = true;
+            popup->close();
+        }
+    });
+    QContextMenuEvent request(QContextMenuEvent::Mouse, at, window.mapToGlobal(at));
+    QCoreApplication::sendEvent(&window, &request);
+    QCoreApplication::processEvents();  // the check runs here when no menu opened
+    return opened;
+}
+
+TEST_F(SongRoadTest, TheRightButtonSeeksOnTheBarAndOpensTheMenuOnlyAboveIt) {
+    const QString song = Tone();
+    TVokPlayForm& player = Start();
+    dialogs.Picks = {song};
+    player.MP3BtnClick();
+    player.PlayBtnClick();
+    PlayFor(0.2);
+
+    EXPECT_TRUE(MenuOpensAt(player, QPoint(320, 279)));
+    EXPECT_FALSE(MenuOpensAt(player, QPoint(320, 281))) << "the bar's release must reach the seek";
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(320, 290), QPointF(320, 290),
+                        Qt::RightButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&player, &release);
+    PlayFor(audio::DeviceLatency() + 0.05);
+    EXPECT_GE(player.PositionMs(), 6000);
+    EXPECT_LT(player.PositionMs(), 6500);
 }
 
 }  // namespace
