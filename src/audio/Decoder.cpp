@@ -19,6 +19,11 @@ namespace {
 // reservoir, Vorbis and WMA overlap); grows when the demuxer lands late.
 constexpr std::int64_t kPrerollFrames = 16 * 1152;
 
+// Sample rates we play. Real songs lie far inside; a header claiming a few hertz (or millions)
+// is broken, and converting it to the device rate would need absurd buffers.
+constexpr int kMinRate = 1000;
+constexpr int kMaxRate = 768000;
+
 struct SeekPoint {
     std::int64_t start;  // first frame of the packet's output
     std::int64_t key;    // packet timestamp, or its byte position (MP3)
@@ -123,7 +128,7 @@ bool Decoder::OpenContext() {
     channels_ = ff_->codec->ch_layout.nb_channels;
     bits_ = par->bits_per_raw_sample;
     ff_->drained = false;
-    return rate_ > 0 && channels_ > 0 && channels_ <= 8;
+    return rate_ >= kMinRate && rate_ <= kMaxRate && channels_ > 0 && channels_ <= 8;
 }
 
 std::unique_ptr<Decoder> Decoder::Open(const std::filesystem::path& file, std::string* error) {

@@ -16,8 +16,21 @@ namespace vok::audio {
 namespace {
 
 constexpr std::size_t kRingFrames = 16384;
-constexpr std::int64_t kHistoryFrames = 65536;  // covers ring + latency + one FFT window
+constexpr std::int64_t kMinHistoryFrames = 65536;
 constexpr std::int64_t kResamplerSlack = 512;
+constexpr std::int64_t kMaxChunkFrames = 4096;
+constexpr std::int64_t kAnalysisFrames = 2048;  // the longest span the spectrum asks for
+
+// Source frames of history the spectrum needs behind the newest decoded frame: a full ring, the
+// device latency, one chunk and one analysis window, at the file's rate. A fixed size fell short
+// for high-rate files, whose heard frame then lay outside the history (a blank spectrum).
+std::int64_t HistoryFrames(int rate, int deviceRate, double latencySeconds) {
+    const double behind =
+        (static_cast<double>(kRingFrames) + latencySeconds * deviceRate) * rate / deviceRate;
+    return std::max(kMinHistoryFrames, static_cast<std::int64_t>(std::ceil(behind)) +
+                                           kMaxChunkFrames + kAnalysisFrames + kResamplerSlack);
+}
+
 // How long the null device waits for a decoder that has fallen behind before it plays silence.
 constexpr auto kNullDeviceWait = std::chrono::seconds(5);
 
@@ -33,8 +46,9 @@ Stream::Stream(std::unique_ptr<Decoder> decoder, int deviceRate, double latencyS
       deviceRate_(deviceRate),
       latency_(latencySeconds),
       flags_(flags),
+      historyFrames_(HistoryFrames(rate_, deviceRate, latencySeconds)),
       ring_(kRingFrames * kDeviceChannels),
-      history_(static_cast<std::size_t>(kHistoryFrames * channels_)) {
+      history_(static_cast<std::size_t>(historyFrames_ * channels_)) {
     if (rate_ != deviceRate_) {
         AVChannelLayout stereo{};
         av_channel_layout_default(&stereo, kDeviceChannels);
@@ -81,8 +95,14 @@ void Stream::ConvertChunk(const std::vector<float>& source, std::int64_t frames,
 }
 
 void Stream::DecoderThread() {
-    const std::int64_t chunk = std::clamp<std::int64_t>(2048LL * rate_ / deviceRate_, 256, 4096);
-    const auto needed = static_cast<std::size_t>(chunk * deviceRate_ / rate_ + kResamplerSlack);
+    // A chunk's device frames must fit in half the ring, or a low-rate file would wait forever
+    // for room that never comes.
+    const std::int64_t fitting = std::max<std::int64_t>(
+        1, (static_cast<std::int64_t>(kRingFrames / 2) - kResamplerSlack) * rate_ / deviceRate_);
+    const std::int64_t chunk = std::min(
+        std::clamp<std::int64_t>(2048LL * rate_ / deviceRate_, 256, kMaxChunkFrames), fitting);
+    const auto needed = std::min(
+        static_cast<std::size_t>(chunk * deviceRate_ / rate_ + kResamplerSlack), kRingFrames);
     std::vector<float> source;
     std::vector<float> converted;
     std::unique_lock lock(mutex_);
@@ -119,13 +139,13 @@ void Stream::DecoderThread() {
             continue;  // a seek overtook this chunk
         }
         for (std::int64_t i = 0; i < frames; ++i) {
-            const std::int64_t at = (chunkStart + i) % kHistoryFrames;
+            const std::int64_t at = (chunkStart + i) % historyFrames_;
             std::copy_n(source.begin() + i * channels_, channels_,
                         history_.begin() + at * channels_);
         }
         if (frames > 0) {
             historyEnd_ = chunkStart + frames;
-            historyStart_ = std::max(historyStart_, historyEnd_ - kHistoryFrames);
+            historyStart_ = std::max(historyStart_, historyEnd_ - historyFrames_);
         }
         const std::size_t outFrames = converted.size() / kDeviceChannels;
         for (std::size_t i = 0; i < outFrames; ++i) {
@@ -249,7 +269,7 @@ void Stream::HeardSamples(double now, float* out, std::int64_t frames) {
         const std::int64_t frame = from + i;
         float* target = out + i * channels_;
         if (frame >= historyStart_ && frame < historyEnd_) {
-            std::copy_n(history_.begin() + (frame % kHistoryFrames) * channels_, channels_, target);
+            std::copy_n(history_.begin() + (frame % historyFrames_) * channels_, channels_, target);
         } else {
             std::fill_n(target, channels_, 0.0f);
         }

@@ -62,6 +62,7 @@ class Stream {
     const int deviceRate_;
     const double latency_;
     const std::uint32_t flags_;
+    const std::int64_t historyFrames_;
 
     std::mutex mutex_;
     std::condition_variable wake_;    // decoder: work to do

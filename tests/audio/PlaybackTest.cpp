@@ -226,6 +226,36 @@ TEST_F(NullDevice, FloatSampleDataIsInterleavedAtTheHeardFrame) {
     EXPECT_EQ(ChannelGetData(h, data.data(), 0x12345), kDataError);
 }
 
+TEST(UnusualRates, HighRateSpectrumLowRateEndAndBrokenRateRefusal) {
+    ASSERT_TRUE(Init(kDeviceNull, 44100, 0));
+    // 192 kHz: with the decoder a full ring ahead, the heard frame must still be in the history.
+    const Handle high =
+        StreamCreateFile(false, Fixture("bin16_mono_192k.wav"), 0, 0, kStreamUnicode);
+    ASSERT_NE(high, 0u);
+    ASSERT_TRUE(ChannelPlay(high, true));
+    NullDeviceAdvance(0.3);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // let the decoder run ahead
+    std::vector<float> fft(1024);
+    ASSERT_EQ(ChannelGetData(high, fft.data(), kDataFft2048), 4096u);
+    EXPECT_NEAR(fft[16], 0.5f, 0.01f);
+    // A header claiming 200 Hz is refused, not played at a crawl.
+    EXPECT_EQ(StreamCreateFile(false, Fixture("rate_200hz.wav"), 0, 0, kStreamUnicode), 0u);
+    EXPECT_TRUE(Free());
+
+    // 2 kHz on a 192 kHz device: one decoded chunk is many device frames; it must still fit the
+    // buffer, so the song plays to its end.
+    ASSERT_TRUE(Init(kDeviceNull, 192000, 0));
+    const Handle low = StreamCreateFile(false, Fixture("sine_mono_2k.wav"), 0, 0, kStreamUnicode);
+    ASSERT_NE(low, 0u);
+    ASSERT_TRUE(ChannelPlay(low, true));
+    NullDeviceAdvance(0.5);
+    EXPECT_EQ(ChannelIsActive(low), kActivePlaying);
+    EXPECT_NEAR(ChannelBytes2Seconds(low, ChannelGetPosition(low, kPosByte)), 0.5, 0.05);
+    NullDeviceAdvance(0.5 + DeviceLatency() + 0.01);
+    EXPECT_EQ(ChannelIsActive(low), kActiveStopped);
+    EXPECT_TRUE(Free());
+}
+
 TEST(SdlDevice, PlaysThroughTheDummyDriver) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     ASSERT_TRUE(Init(kDeviceDefault, 44100, 0));

@@ -18,6 +18,10 @@ set(VOK_AUDIO_FIXTURES
     "bin64_mono_44k.wav|-f lavfi -i aevalsrc=sin(2*PI*1378.125*t):s=44100:d=1.5 -c:a pcm_f32le"
     "bin64_left_44k.wav|-f lavfi -i aevalsrc=sin(2*PI*1378.125*t)|0:s=44100:d=1.5 -c:a pcm_f32le"
     "silence_stereo_44k.wav|-f lavfi -i anullsrc=r=44100:cl=stereo -t 1.5 -c:a pcm_s16le"
+    # Unusual rates: a full-scale sine on bin 16 at 192 kHz; a low but real rate; a broken one.
+    "bin16_mono_192k.wav|-f lavfi -i aevalsrc=sin(2*PI*1500*t):s=192000:d=1.5 -c:a pcm_f32le"
+    "sine_mono_2k.wav|-f lavfi -i sine=frequency=200:sample_rate=2000:duration=1 -c:a pcm_s16le"
+    "rate_200hz.wav|-f lavfi -i sine=frequency=20:sample_rate=200:duration=1 -c:a pcm_s16le"
 )
 
 set(VOK_AUDIO_FIXTURE_FILES)
