@@ -49,10 +49,14 @@ Stream::Stream(std::unique_ptr<Decoder> decoder, int deviceRate, double latencyS
       historyFrames_(HistoryFrames(rate_, deviceRate, latencySeconds)),
       ring_(kRingFrames * kDeviceChannels),
       history_(static_cast<std::size_t>(historyFrames_ * channels_)) {
-    if (rate_ != deviceRate_) {
+    // More than two channels go through the resampler too: it mixes them down to stereo, so the
+    // centre channel (often the voice) and the rest are heard rather than dropped.
+    if (rate_ != deviceRate_ || channels_ > kDeviceChannels) {
         AVChannelLayout stereo{};
         av_channel_layout_default(&stereo, kDeviceChannels);
-        if (swr_alloc_set_opts2(&resampler_, &stereo, AV_SAMPLE_FMT_FLT, deviceRate_, &stereo,
+        AVChannelLayout input{};
+        av_channel_layout_default(&input, std::max(channels_, kDeviceChannels));
+        if (swr_alloc_set_opts2(&resampler_, &stereo, AV_SAMPLE_FMT_FLT, deviceRate_, &input,
                                 AV_SAMPLE_FMT_FLT, rate_, 0, nullptr) < 0 ||
             swr_init(resampler_) < 0) {
             swr_free(&resampler_);
@@ -74,6 +78,10 @@ Stream::~Stream() {
 
 void Stream::ConvertChunk(const std::vector<float>& source, std::int64_t frames, bool flush,
                           std::vector<float>& out) {
+    if (channels_ > kDeviceChannels && resampler_ != nullptr) {
+        Resample(source.data(), frames, flush, out);
+        return;
+    }
     thread_local std::vector<float> stereo;
     stereo.resize(static_cast<std::size_t>(frames) * kDeviceChannels);
     for (std::int64_t i = 0; i < frames; ++i) {
@@ -85,10 +93,15 @@ void Stream::ConvertChunk(const std::vector<float>& source, std::int64_t frames,
         out.swap(stereo);
         return;
     }
+    Resample(stereo.data(), frames, flush, out);
+}
+
+void Stream::Resample(const float* input, std::int64_t frames, bool flush,
+                      std::vector<float>& out) {
     const int capacity = swr_get_out_samples(resampler_, static_cast<int>(frames));
     out.resize(static_cast<std::size_t>(std::max(capacity, 0)) * kDeviceChannels);
     auto* outPlane = reinterpret_cast<std::uint8_t*>(out.data());
-    const auto* inPlane = reinterpret_cast<const std::uint8_t*>(stereo.data());
+    const auto* inPlane = reinterpret_cast<const std::uint8_t*>(input);
     const int got = swr_convert(resampler_, &outPlane, capacity, flush ? nullptr : &inPlane,
                                 flush ? 0 : static_cast<int>(frames));
     out.resize(static_cast<std::size_t>(std::max(got, 0)) * kDeviceChannels);

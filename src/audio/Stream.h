@@ -53,6 +53,8 @@ class Stream {
     std::int64_t HeardLocked(double now);
     void ConvertChunk(const std::vector<float>& source, std::int64_t frames, bool flush,
                       std::vector<float>& out);
+    // Through the resampler: `input` is interleaved in its input layout.
+    void Resample(const float* input, std::int64_t frames, bool flush, std::vector<float>& out);
 
     std::unique_ptr<Decoder> decoder_;
     const int rate_;

@@ -177,6 +177,21 @@ TEST_F(NullDevice, VolumeScalesOutputButNotAnalysisData) {
     SetVolume(1.0f);
 }
 
+TEST_F(NullDevice, SurroundChannelsAreMixedDownNotDropped) {
+    const Handle h = Open("centre_only_51.wav");
+    ASSERT_NE(h, 0u);
+    ChannelInfo info;
+    ASSERT_TRUE(ChannelGetInfo(h, &info));
+    EXPECT_EQ(info.chans, 6u);
+    ASSERT_TRUE(ChannelPlay(h, true));
+    NullDeviceAdvance(0.3);
+    EXPECT_GT(NullDeviceOutputPeak(), 0.2f);
+    EXPECT_LE(NullDeviceOutputPeak(), 1.0f);
+    NullDeviceAdvance(0.7 + Slack());
+    EXPECT_EQ(ChannelIsActive(h), kActiveStopped);
+    EXPECT_EQ(ChannelGetPosition(h, kPosByte), ChannelGetLength(h, kPosByte));
+}
+
 TEST_F(NullDevice, FftOfSineOnABinSilenceAndOneSidedStereo) {
     struct Case {
         const char* file;

@@ -21,6 +21,8 @@ set(VOK_AUDIO_FIXTURES
     # Unusual rates: a full-scale sine on bin 16 at 192 kHz; a low but real rate; a broken one.
     "bin16_mono_192k.wav|-f lavfi -i aevalsrc=sin(2*PI*1500*t):s=192000:d=1.5 -c:a pcm_f32le"
     "sine_mono_2k.wav|-f lavfi -i sine=frequency=200:sample_rate=2000:duration=1 -c:a pcm_s16le"
+    # 5.1 with sound in the centre channel only.
+    "centre_only_51.wav|-f lavfi -i aevalsrc=0|0|sin(2*PI*440*t)|0|0|0:s=44100:d=1:c=5.1 -c:a pcm_f32le"
     "rate_200hz.wav|-f lavfi -i sine=frequency=20:sample_rate=200:duration=1 -c:a pcm_s16le"
 )
 
