@@ -212,6 +212,11 @@ bool TVokalento::ReplaceSongFile(const QString& name) {
         return false;
     }
     const QByteArray encoded = EncodeWindows1252(name).left(kSongFileRoom);
+    // A name the field's 8-bit code page cannot hold would be stored with "?" in place of its
+    // letters, a name no lookup finds again, while success is reported: refuse it instead.
+    if (DecodeWindows1252(encoded) != name) {
+        return false;
+    }
     QByteArray field(kSongFileRoom + 1, '\0');
     field[0] = static_cast<char>(encoded.size());
     std::memcpy(field.data() + 1, encoded.constData(), static_cast<std::size_t>(encoded.size()));
@@ -233,7 +238,7 @@ bool TVokalento::ReplaceSongFile(const QString& name) {
         return false;
     }
     file.close();
-    SongFile = DecodeWindows1252(encoded);
+    SongFile = name;
     return true;
 }
 

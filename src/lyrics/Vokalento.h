@@ -37,8 +37,9 @@ class TVokalento {
     bool LoadFromFile(const QString& path);
 
     // Writes the name into the file's audio-file field (at that field's own offset for the
-    // file's version) and into SongFile. False when the name is over 255 characters, the model is
-    // not loaded, the file is no longer the lyric file that was read, or writing fails.
+    // file's version) and into SongFile. False when the name is over 255 characters or holds a
+    // character the field's 8-bit code page lacks, the model is not loaded, the file is no longer
+    // the lyric file that was read, or writing fails.
     bool ReplaceSongFile(const QString& name);
 
     // Copies slot `position` (1-based) into `line`; outside 1..SlotCount leaves `line` as it was.

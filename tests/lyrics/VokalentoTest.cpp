@@ -220,6 +220,10 @@ TEST_F(ReplaceSongFileTest, RefusalsWriteNothing) {
     TVokalento model = Load(LyricFileWriter().SongFile("keep.mp3"));
     const QByteArray before = test::ReadAll(model.FileName);
     EXPECT_FALSE(model.ReplaceSongFile(QString(256, 'n')));
+    // Letters Windows-1252 lacks would be written as "?" while success is reported.
+    EXPECT_FALSE(model.ReplaceSongFile(QStringLiteral("piosenka \u0142.mp3")));
+    EXPECT_FALSE(model.ReplaceSongFile(QStringLiteral("\U0001F3B5.mp3")));
+    EXPECT_EQ(model.SongFile, "keep.mp3");
     EXPECT_TRUE(model.ReplaceSongFile(QString(255, 'n')));
     EXPECT_TRUE(model.ReplaceSongFile("keep.mp3"));
     EXPECT_EQ(test::ReadAll(model.FileName), before);
