@@ -85,7 +85,8 @@ std::uint32_t PlaybackEngine::LaddaMP3(const QString& path) {
 
 int PlaybackEngine::ShowSongInfo(std::uint32_t handle, const QString& path, SongPanel& panel) {
     const QFileInfo info(path);
-    panel.SetTitleLine(!path.isEmpty() && info.exists() ? FileNamePart(path)
+    // A folder of that name is no file: it counts as missing.
+    panel.SetTitleLine(!path.isEmpty() && info.isFile() ? FileNamePart(path)
                                                         : QStringLiteral("File missing"));
     if (handle == 0) {
         panel.SetInfoLine(QStringLiteral("Could not load file"));

@@ -4,6 +4,8 @@
 #include "support/LyricFileWriter.h"
 #include "support/TempDir.h"
 
+#include <QDir>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -129,13 +131,15 @@ TEST_F(EngineTest, SongPanelForGoodShortMissingAndNonAudioFiles) {
 
     // Failures leave SongPath alone: the lyric search falls back on it.
     TempDir dir;
-    EXPECT_CALL(panel, SetTitleLine(QString("File missing")));
+    EXPECT_CALL(panel, SetTitleLine(QString("File missing"))).Times(2);
     EXPECT_CALL(panel, SetTitleLine(QString("notes.mp3")));
-    EXPECT_CALL(panel, SetInfoLine(QString("Could not load file"))).Times(2);
-    EXPECT_CALL(panel, SetShowHint(false)).Times(2);
-    EXPECT_CALL(view, SetSpectrumStream(0U)).Times(2);
+    EXPECT_CALL(panel, SetInfoLine(QString("Could not load file"))).Times(3);
+    EXPECT_CALL(panel, SetShowHint(false)).Times(3);
+    EXPECT_CALL(view, SetSpectrumStream(0U)).Times(3);
     EXPECT_FALSE(engine.OpenSong(Song("nothing-here.mp3")));
     EXPECT_FALSE(engine.OpenSong(dir.Write("notes.mp3", "words, not sound\n")));
+    ASSERT_TRUE(QDir(dir.Path()).mkdir("folder.mp3"));
+    EXPECT_FALSE(engine.OpenSong(dir.FilePath("folder.mp3")));
     EXPECT_EQ(engine.Stream(), 0U);
     EXPECT_EQ(engine.LengthMs(), 0);
     EXPECT_EQ(engine.SongPath(), Song("short.mp3"));
