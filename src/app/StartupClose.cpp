@@ -47,15 +47,7 @@ void TVokPlayForm::AfterShow() {
     if (!QFileInfo(first).isFile()) {
         return;
     }
-    playList_->RensaListanClick();
-    ClearSong();
-    if (IsListFileName(first)) {
-        LoadPL(false, first);
-    } else {
-        // Into the empty list: it becomes entry 0 and is opened, lyric or audio file.
-        playList_->AddEntries({first});
-    }
-    if (playList_->Count() == 0) {
+    if (!ReplacePlaylistWith(first)) {
         return;
     }
     // Switching to full screen for files from outside comes with the full-screen mode.
@@ -85,17 +77,22 @@ void TVokPlayForm::OpenHandedFile(const QString& fileName) {
     show();
     raise();
     activateWindow();
-    playList_->RensaListanClick();
-    ClearSong();
-    if (IsListFileName(fileName)) {
-        LoadPL(false, fileName);
-    } else {
-        playList_->AddEntries({fileName});
-    }
-    if (playList_->Count() == 0) {
+    if (!ReplacePlaylistWith(fileName)) {
         return;
     }
     PlayBtnClick();
+}
+
+bool TVokPlayForm::ReplacePlaylistWith(const QString& path) {
+    playList_->RensaListanClick();
+    ClearSong();
+    if (IsListFileName(path)) {
+        LoadPL(false, path);
+    } else {
+        // Into the empty list: it becomes entry 0 and is opened, lyric or audio file.
+        playList_->AddEntries({path});
+    }
+    return playList_->Count() > 0;
 }
 
 void TVokPlayForm::LoadPL(bool add, const QString& fileName) {

@@ -94,6 +94,9 @@ class TVokPlayForm : public QWidget, public PlayerView, public DisplayHost, publ
     void LoadPL(bool add, const QString& fileName);
     // A file named from outside once the window is up: it replaces the playlist and plays.
     void OpenHandedFile(const QString& fileName);
+    // A file from outside replaces the playlist: a list file's entries, or the file as the one
+    // entry, the first of them opened. False when the list ends up empty.
+    bool ReplacePlaylistWith(const QString& path);
 
     // Closing: stop a playing song, then write the settings and the default playlist.
     void FormCloseQuery();

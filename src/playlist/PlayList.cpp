@@ -87,27 +87,21 @@ void PlayList::SpelaVOK(int index) {
 }
 
 void PlayList::NextBtnClick() {
-    if (playIndex_ >= Count() - 1) {
-        return;
-    }
-    if (!random_) {
-        ++playIndex_;
-        host_.RepaintRows();
-    }
-    const int state = host_.PlayState();
-    if (state == playstate::Idle) {
-        LoadEntry(playIndex_);
-    } else if (state == playstate::Playing) {
-        SkipPlay(playIndex_);
+    if (playIndex_ < Count() - 1) {
+        StepAndFollow(+1);
     }
 }
 
 void PlayList::PrevBtnClick() {
-    if (playIndex_ <= 0) {
-        return;
+    if (playIndex_ > 0) {
+        StepAndFollow(-1);
     }
+}
+
+void PlayList::StepAndFollow(int step) {
+    // With Random the index stays; a playing list then draws its next entry in SpelaVOK.
     if (!random_) {
-        --playIndex_;
+        playIndex_ += step;
         host_.RepaintRows();
     }
     const int state = host_.PlayState();

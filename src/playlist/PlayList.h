@@ -111,6 +111,8 @@ class PlayList {
     // Loads entry `index` without starting it; it becomes the active entry either way.
     bool LoadEntry(int index);
     void ReleaseSong();
+    // Next and Previous: move the active entry (unless Random) and load or start it.
+    void StepAndFollow(int step);
 
     PlayListHost& host_;
     RandomDraw draw_;
