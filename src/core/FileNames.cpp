@@ -7,8 +7,8 @@ bool IsLyricFileName(const QString& path) {
 }
 
 QString FileNamePart(const QString& path) {
-    const qsizetype separator = std::max(path.lastIndexOf(QLatin1Char('/')),
-                                         path.lastIndexOf(QLatin1Char('\\')));
+    const qsizetype separator =
+        std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
     return path.mid(separator + 1);
 }
 

@@ -21,7 +21,8 @@ QString TempDir::Write(const QString& relative, const QByteArray& bytes) const {
     const QString path = FilePath(relative);
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(bytes) != bytes.size()) {
         throw std::runtime_error("cannot write fixture " + path.toStdString());
     }
     return path;

@@ -8,7 +8,7 @@ namespace vok::test {
 
 // A temporary folder that is removed with the object, with helpers to lay out fixtures in it.
 class TempDir {
-public:
+  public:
     TempDir();
 
     QString Path() const { return dir_.path(); }
@@ -19,7 +19,7 @@ public:
     // Creates a folder (and its parents); returns the absolute path.
     QString MakeDir(const QString& relative) const;
 
-private:
+  private:
     QTemporaryDir dir_;
 };
 
