@@ -3,10 +3,11 @@
 
 #include <benchmark/benchmark.h>
 
-#include "app/UserDialogs.h"
 #include "app/VokPlayForm.h"
 #include "audio/AudioLibrary.h"
 #include "core/AppPaths.h"
+#include "player/PlayerController.h"
+#include "player/UserDialogs.h"
 #include "support/TempDir.h"
 
 #include <QApplication>
@@ -39,13 +40,20 @@ class PaintWatch : public QObject {
     }
 };
 
-std::unique_ptr<vok::TVokPlayForm> NewPlayer(SilentDialogs& dialogs) {
-    vok::PlayerOptions options;
-    options.AudioDevice = vok::audio::kDeviceNull;
-    options.Dialogs = &dialogs;
-    options.Quit = [] {};
-    return std::make_unique<vok::TVokPlayForm>(std::move(options));
-}
+// The player as the program composes it: the controller and its window.
+struct Player {
+    explicit Player(SilentDialogs& dialogs) : controller(Options(), dialogs), window(controller) {}
+
+    static vok::PlayerOptions Options() {
+        vok::PlayerOptions options;
+        options.AudioDevice = vok::audio::kDeviceNull;
+        options.Quit = [] {};
+        return options;
+    }
+
+    vok::PlayerController controller;
+    vok::TVokPlayForm window;
+};
 
 QString DemoSong() {
     const auto examples = std::filesystem::path(__FILE__).parent_path().parent_path() / "examples";
@@ -72,9 +80,9 @@ void BM_StartupToFirstPaint(benchmark::State& state) {
     SilentDialogs dialogs;
     for (auto _ : state) {
         PaintWatch watch;
-        auto player = NewPlayer(dialogs);
-        player->installEventFilter(&watch);
-        player->show();
+        auto player = std::make_unique<Player>(dialogs);
+        player->window.installEventFilter(&watch);
+        player->window.show();
         while (!watch.painted) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         }
@@ -93,18 +101,17 @@ void BM_ResidentMemoryWhilePlaying(benchmark::State& state) {
     SilentDialogs dialogs;
     double residentMb = 0;
     for (auto _ : state) {
-        auto player = NewPlayer(dialogs);
-        player->show();
+        auto player = std::make_unique<Player>(dialogs);
+        player->window.show();
         QCoreApplication::processEvents();
-        player->Playlist().AddEntries({DemoSong()});
-        player->PlayBtnClick();
+        player->controller.OpenHandedFile(DemoSong());
         // Five simulated seconds of ticks, into the first lyric lines.
         for (int tick = 0; tick < 150; ++tick) {
             vok::audio::NullDeviceAdvance(0.033);
-            player->tmrTimer();
+            player->controller.tmrTimer();
         }
         residentMb = ResidentKilobytes() / 1024.0;
-        if (player->CurrentLine() < 1) {
+        if (player->controller.Engine().CurrentLine() < 1) {
             state.SkipWithError("the demo song did not reach its first line");
             break;
         }

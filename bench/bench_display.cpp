@@ -20,12 +20,10 @@ class BenchHost : public DisplayHost {
 
     bool HasStream() const override { return true; }
     bool IsStreamPlaying() const override { return true; }
-    int ReadPositionMs() override { return Position; }
+    int ReadPositionMs() override { return Last = Position; }
     int PositionMs() const override { return Last; }
-    void SetPositionMs(int ms) override { Last = ms; }
     int LengthMs() const override { return 500 * 4000; }
-    int PlayState() const override { return playstate::Playing; }
-    void SetPlayState(int) override {}
+    PlayState State() const override { return PlayState::Playing; }
     int CurrentLine() const override { return Line; }
     void SetCurrentLine(int line) override { Line = line; }
     void SeekToSeconds(int) override {}
@@ -34,12 +32,10 @@ class BenchHost : public DisplayHost {
     int PlayIndex() const override { return 2; }
     int EntryCount() const override { return 12; }
     QString EntryPath(int) const override { return QStringLiteral("/m/song.mp3"); }
-    bool RandomDown() const override { return false; }
-    void SkipPlay(int) override {}
+    void SongEnded() override {}
     void SetPlayProgress(int) override {}
     void ArmTimer() override {}
     void DisarmTimer() override {}
-    void UpdateSpectrum() override {}
     void SetLoadButtonsEnabled(bool) override {}
     void SurfaceChanged(const QRect&) override {}
 };

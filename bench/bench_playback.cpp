@@ -13,39 +13,6 @@ namespace {
 
 using vok::PlaybackEngine;
 
-class QuietView : public vok::PlayerView {
-  public:
-    void RepaintPlaylist() override {}
-    void ClearPlayIndex() override {}
-    void ShowLogo() override {}
-    void SetLyricsDirty() override {}
-    void ReleaseBarImage() override {}
-    void SetSpectrumStream(std::uint32_t) override {}
-    void ClearSpectrum() override {}
-    void SetLoadButtonsEnabled(bool) override {}
-    void ShowNormalPlayButtons() override {}
-    void SetPauseButtonPicture(bool) override {}
-    void SetVolumeBar(int) override {}
-    void SetVolumeBarColor(std::uint32_t) override {}
-    void StartTick() override {}
-    void StopTick() override {}
-};
-
-class QuietPanel : public vok::SongPanel {
-  public:
-    void SetTitleLine(const QString&) override {}
-    void SetInfoLine(const QString&) override {}
-    void SetHint(const QString&) override {}
-    void SetShowHint(bool) override {}
-    void Clear() override {}
-};
-
-class QuietMessages : public vok::MessageSink {
-  public:
-    void ShowError(const QString&) override {}
-    void ShowMessage(const QString&) override {}
-};
-
 // A four-minute stereo song, made once per run.
 const QString& SongPath() {
     static vok::test::TempDir dir;
@@ -61,10 +28,7 @@ const QString& SongPath() {
 
 struct Rig {
     vok::TVokalento song;
-    QuietView view;
-    QuietPanel panel;
-    QuietMessages messages;
-    PlaybackEngine engine{song, view, panel, messages};
+    PlaybackEngine engine{song};
 };
 
 void BM_OpenSong(benchmark::State& state) {

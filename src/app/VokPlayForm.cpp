@@ -1,8 +1,7 @@
 #include "app/VokPlayForm.h"
 
-#include "app/PlayListBridge.h"
-#include "app/VolumeBar.h"
 #include "controls/ButtonPictures.h"
+#include "controls/VolumeBar.h"
 #include "display/ScreenGeometry.h"
 #include "settings/WindowPlacement.h"
 
@@ -15,6 +14,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalBlocker>
 
 namespace vok {
 
@@ -46,36 +46,14 @@ QPushButton* MakePlainButton(QWidget* parent, const char* name, const QString& c
 
 }  // namespace
 
-TVokPlayForm::TVokPlayForm(PlayerOptions options, QWidget* parent)
-    : QWidget(parent),
-      options_(std::move(options)),
-      ownDialogs_(options_.Dialogs == nullptr ? std::make_unique<QtUserDialogs>() : nullptr),
-      dialogs_(options_.Dialogs != nullptr ? options_.Dialogs : ownDialogs_.get()),
-      paths_(AppPaths::Current()),
-      engine_(song_, *this, mp3Lines_, *this),
-      bridge_(std::make_unique<PlayListBridge>(*this)),
-      playList_(std::make_unique<PlayList>(*bridge_, options_.Draw)),
-      display_(*this) {
-    if (ownDialogs_) {
-        ownDialogs_->SetParent(this);
-    }
-    if (!options_.Quit) {
-        options_.Quit = [] { QCoreApplication::exit(0); };
-    }
+TVokPlayForm::TVokPlayForm(PlayerController& controller, QWidget* parent)
+    : QWidget(parent), controller_(controller) {
     setObjectName(QStringLiteral("VokPlayForm"));
-    setWindowTitle(kDefaultCaption);
-    tmr_.setSingleShot(true);
-    tmr_.setInterval(33);
-    connect(&tmr_, &QTimer::timeout, this, [this] { tmrTimer(); });
     BuildLayout();
     ConnectControls();
-    FormCreate();
-}
-
-TVokPlayForm::~TVokPlayForm() {
-    tmr_.stop();
-    engine_.CloseStream();
-    engine_.ShutdownAudio();
+    controller_.AttachWindow(this);
+    PlaceWindow();
+    ApplyDisplayScreen();
 }
 
 void TVokPlayForm::BuildLayout() {
@@ -102,12 +80,10 @@ void TVokPlayForm::BuildLayout() {
     panelen_->setStyleSheet(QLatin1String(kPanelStyle));
 
     controls_ = CreatePanelControls(panelen_);
-    vokLines_.Attach(controls_.VokText);
-    mp3Lines_.Attach(controls_.MP3Text);
 
     volBar_ = new TVolBar(panelen_);
     volBar_->setObjectName(QStringLiteral("VolBar"));
-    volBar_->setGeometry(17, 105, 21, PlaybackEngine::VolumeBarHeight);
+    volBar_->setGeometry(17, 105, 21, 64);
 
     randBtn_ =
         MakePlainButton(panelen_, "RandBtn", QStringLiteral("Random"), {48, 152, 57, 17}, true);
@@ -132,61 +108,28 @@ void TVokPlayForm::BuildLayout() {
 }
 
 void TVokPlayForm::ConnectControls() {
-    connect(controls_.VokBtn, &TKestButton::OnClick, this, [this] { VoKBtnClick(); });
-    connect(controls_.MP3Btn, &TKestButton::OnClick, this, [this] { MP3BtnClick(); });
-    connect(controls_.UnloadVokBtn, &TKestButton::OnClick, this, [this] { UnloadVokBtnClick(); });
-    connect(controls_.UnloadMP3Btn, &TKestButton::OnClick, this, [this] { UnloadMP3BtnClick(); });
-    connect(controls_.PrevBtn, &TImageEx::OnClick, this, [this] { PrevBtnClick(); });
-    connect(controls_.StopBtn, &TImageEx::OnClick, this, [this] { StopBtnClick(); });
-    connect(controls_.PlayBtn, &TImageEx::OnClick, this, [this] { PlayBtnClick(); });
-    connect(controls_.PausBtn, &TImageEx::OnClick, this, [this] { PausBtnClick(); });
-    connect(controls_.NextBtn, &TImageEx::OnClick, this, [this] { NextBtnClick(); });
+    PlayerController* player = &controller_;
+    connect(controls_.VokBtn, &TKestButton::OnClick, player, &PlayerController::VoKBtnClick);
+    connect(controls_.MP3Btn, &TKestButton::OnClick, player, &PlayerController::MP3BtnClick);
+    connect(controls_.UnloadVokBtn, &TKestButton::OnClick, player,
+            &PlayerController::UnloadVokBtnClick);
+    connect(controls_.UnloadMP3Btn, &TKestButton::OnClick, player,
+            &PlayerController::UnloadMP3BtnClick);
+    connect(controls_.PrevBtn, &TImageEx::OnClick, player, &PlayerController::PrevBtnClick);
+    connect(controls_.StopBtn, &TImageEx::OnClick, player, &PlayerController::StopBtnClick);
+    connect(controls_.PlayBtn, &TImageEx::OnClick, player, &PlayerController::PlayBtnClick);
+    connect(controls_.PausBtn, &TImageEx::OnClick, player, &PlayerController::PausBtnClick);
+    connect(controls_.NextBtn, &TImageEx::OnClick, player, &PlayerController::NextBtnClick);
     for (int i = 0; i < 5; ++i) {
         TImageEx* button = controls_.TransportButtons(i);
-        connect(button, &TImageEx::OnMouseDown, this,
-                [this](QObject* sender, Qt::MouseButton) { TransportMouseDown(sender); });
+        connect(button, &TImageEx::OnMouseDown, this, [](QObject* sender, Qt::MouseButton) {
+            BtnMouseDown(qobject_cast<TImageEx*>(sender));
+        });
         connect(button, &TImageEx::OnMouseUp, this,
                 [this](QObject* sender, Qt::MouseButton) { TransportMouseUp(sender); });
     }
-    connect(volBar_, &TVolBar::MouseUp, this, [this](int y) { VolBarMouseUp(y); });
-    connect(volBar_, &TVolBar::MouseMove, this,
-            [this](int y, bool held) { VolBarMouseMove(y, held); });
-    connect(randBtn_, &QPushButton::toggled, this, [this](bool down) { SetRandomDown(down); });
-}
-
-void TVokPlayForm::FormCreate() {
-    if (engine_.StartAudio(options_.AudioDevice) == AudioStartup::WrongVersion) {
-        mustEnd_ = true;
-        return;
-    }
-    readyForFiles_ = false;
-    startedWithFiles_ = !options_.Parameters.isEmpty();
-    readOnlyRun_ = paths_.OnReadOnlyMedium();
-    if (readOnlyRun_) {
-        instBtn_->setEnabled(false);
-    }
-    const QString logo = paths_.LogoFile();
-    if (!logo.isEmpty()) {
-        display_.LoadLogo(logo);
-    }
-    // The random draw is seeded by the playlist; the display made its images; the engine starts
-    // idle with no song.
-    settings_ = LoadPlayerSettings(paths_.SettingsFile(), paths_.DefaultLyricFolder());
-    setWindowTitle(settings_.Caption);
-    QGuiApplication::setApplicationDisplayName(settings_.Caption);
-    engine_.SetJumpTime(settings_.JumpTime);
-    display_.Colours =
-        LyricColours{static_cast<std::uint32_t>(settings_.TextColour),
-                     static_cast<std::uint32_t>(settings_.OutlineColour), settings_.OutlinedText};
-    PlaceWindow();
-    engine_.ChangeVolume(settings_.Volume);
-
-    const QList<QScreen*> screens = QGuiApplication::screens();
-    const QScreen* used =
-        screens.size() > 1 && settings_.DualDesc ? screens.at(1) : QGuiApplication::primaryScreen();
-    if (used != nullptr) {
-        display_.SetLayout(RecalcAspect(used->geometry().width(), used->geometry().height()));
-    }
+    connect(volBar_, &TVolBar::VolumePicked, player, &PlayerController::ChangeVolume);
+    connect(randBtn_, &QPushButton::toggled, player, &PlayerController::SetRandomDown);
 }
 
 void TVokPlayForm::PlaceWindow() {
@@ -198,110 +141,80 @@ void TVokPlayForm::PlaceWindow() {
     for (const QScreen* screen : QGuiApplication::screens()) {
         screens.append(screen->geometry());
     }
-    const QRect placed = PlaceMainWindow(settings_.MainFrmX, settings_.MainFrmY, size(),
-                                         primary->geometry(), screens);
+    const PlayerSettings& settings = controller_.Settings();
+    const QRect placed =
+        PlaceMainWindow(settings.MainFrmX, settings.MainFrmY, size(), primary->geometry(), screens);
     move(placed.topLeft());
     // The settled corner is what the close write stores, wherever the window is moved later.
-    settings_.MainFrmX = placed.x();
-    settings_.MainFrmY = placed.y();
+    controller_.SetWindowCorner(placed.topLeft());
 }
 
-void TVokPlayForm::FormShow() {
-    SetVolumeBar(engine_.Volume());
-    for (int i = 0; i < 5; ++i) {
-        TImageEx* button = controls_.TransportButtons(i);
-        button->ShowImage(KnapparFor(button->objectName()), 0);
+void TVokPlayForm::ApplyDisplayScreen() {
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    const QScreen* used = screens.size() > 1 && controller_.Settings().DualDesc
+                              ? screens.at(1)
+                              : QGuiApplication::primaryScreen();
+    if (used != nullptr) {
+        controller_.SetDisplayScreen(used->geometry().size());
     }
-    display_.VisaLogo();
-    // The start-up files are taken up once the window is on screen and the event loop runs.
-    QMetaObject::invokeMethod(
-        this, [this] { AfterShow(); }, Qt::QueuedConnection);
-}
-
-QString TVokPlayForm::Caption() const {
-    return windowTitle();
-}
-
-void TVokPlayForm::tmrTimer() {
-    display_.tmrTimer();
-}
-
-void TVokPlayForm::SetRandomDown(bool down) {
-    if (randBtn_->isChecked() != down) {
-        randBtn_->setChecked(down);  // comes back here through toggled
-        return;
-    }
-    playList_->SetRandom(down);
-}
-
-void TVokPlayForm::TransportMouseDown(QObject* sender) {
-    BtnMouseDown(qobject_cast<TImageEx*>(sender));
 }
 
 void TVokPlayForm::TransportMouseUp(QObject* sender) {
-    BtnMouseUp(qobject_cast<TImageEx*>(sender),
-               static_cast<int>(audio::ChannelIsActive(engine_.Stream())));
+    const PlaybackEngine& engine = controller_.Engine();
+    const int active = engine.IsPlaying() ? ChannelPlaying : engine.IsPaused() ? ChannelPaused : 0;
+    BtnMouseUp(qobject_cast<TImageEx*>(sender), active);
+}
+
+// --- What the controller shows --------------------------------------------------------------
+
+void TVokPlayForm::SetCaption(const QString& caption) {
+    setWindowTitle(caption);
+}
+
+void TVokPlayForm::ShowInfoPanel(InfoPanelId panel, const InfoPanelText& text) {
+    TVokPanel* shown = panel == InfoPanelId::Lyrics ? controls_.VokText : controls_.MP3Text;
+    shown->SetTitle(text.Title);
+    shown->SetInfo(text.Info);
+    shown->setToolTip(text.Hint);
+}
+
+void TVokPlayForm::SetLoadButtonsEnabled(bool enabled) {
+    controls_.VokBtn->setEnabled(enabled);
+    controls_.UnloadVokBtn->setEnabled(enabled);
+    controls_.MP3Btn->setEnabled(enabled);
+    controls_.UnloadMP3Btn->setEnabled(enabled);
+}
+
+void TVokPlayForm::ShowPlayButton(bool lit) {
+    controls_.PlayBtn->ShowImage(PlayKnappar(), lit ? 2 : 0);
+}
+
+void TVokPlayForm::ShowPauseButton(bool lit) {
+    controls_.PausBtn->ShowImage(PausKnappar(), lit ? 2 : 0);
+}
+
+void TVokPlayForm::ShowVolume(int volume) {
+    volBar_->SetValue(volume);
+}
+
+void TVokPlayForm::ShowRandom(bool down) {
+    const QSignalBlocker quiet(randBtn_);
+    randBtn_->setChecked(down);
+}
+
+void TVokPlayForm::SurfaceChanged(const QRect& area) {
+    update(area);
+}
+
+void TVokPlayForm::BringToFront() {
+    // A minimised player must come back into view, not only to the front of its icon.
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
 }
 
 // --- Keys -----------------------------------------------------------------------------------
-
-bool TVokPlayForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
-    switch (key) {
-        case Qt::Key_Space:
-            if (HasStream()) {
-                if (engine_.IsPlaying()) {
-                    PausBtnClick();
-                } else {
-                    PlayBtnClick();
-                }
-            }
-            return true;
-        case Qt::Key_Up:
-            playList_->UpKey();
-            return true;
-        case Qt::Key_Down:
-            playList_->DownKey();
-            return true;
-        case Qt::Key_Plus:
-            if ((modifiers & Qt::KeypadModifier) == 0) {
-                return false;
-            }
-            engine_.VolumeUp();
-            return true;
-        case Qt::Key_Minus:
-            if ((modifiers & Qt::KeypadModifier) == 0) {
-                return false;
-            }
-            engine_.VolumeDown();
-            return true;
-        case Qt::Key_Left:
-            engine_.JumpBack();
-            return true;
-        case Qt::Key_Right:
-            engine_.JumpForward();
-            return true;
-        case Qt::Key_Tab:
-        case Qt::Key_Backtab:
-            return true;  // the focus never moves
-        default:
-            return false;
-    }
-}
-
-void TVokPlayForm::FormKeyUp(int key, Qt::KeyboardModifiers /*modifiers*/) {
-    if (key == Qt::Key_F10) {
-        SetRandomDown(!randBtn_->isChecked());
-    }
-    // Alt+Enter switches the screen mode once full screen exists; until then it does nothing.
-    // No control keeps the keyboard: the window hears every key.
-    setFocus(Qt::OtherFocusReason);
-}
-
-void TVokPlayForm::FormKeyPress(int key) {
-    if (key == Qt::Key_Escape && PlayState() == playstate::Playing) {
-        Stoppa();
-    }
-}
 
 bool TVokPlayForm::event(QEvent* event) {
     // Tab would otherwise move the focus before keyPressEvent hears it.
@@ -316,8 +229,8 @@ bool TVokPlayForm::event(QEvent* event) {
 }
 
 void TVokPlayForm::keyPressEvent(QKeyEvent* event) {
-    const bool consumed = FormKeyDown(event->key(), event->modifiers());
-    FormKeyPress(event->key());
+    const bool consumed = controller_.FormKeyDown(event->key(), event->modifiers());
+    controller_.FormKeyPress(event->key());
     if (consumed || event->key() == Qt::Key_Escape) {
         event->accept();
     } else {
@@ -330,7 +243,9 @@ void TVokPlayForm::keyReleaseEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
-    FormKeyUp(event->key(), event->modifiers());
+    controller_.FormKeyUp(event->key(), event->modifiers());
+    // No control keeps the keyboard: the window hears every key.
+    setFocus(Qt::OtherFocusReason);
     event->accept();
 }
 
@@ -339,26 +254,30 @@ void TVokPlayForm::keyReleaseEvent(QKeyEvent* event) {
 void TVokPlayForm::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QRect area = event->rect();
-    painter.drawImage(area, display_.Surface(), area);
+    painter.drawImage(area, controller_.Display().Surface(), area);
 }
 
 void TVokPlayForm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (!shown_) {
         shown_ = true;
-        FormShow();
+        for (int i = 0; i < 5; ++i) {
+            TImageEx* button = controls_.TransportButtons(i);
+            button->ShowImage(KnapparFor(button->objectName()), 0);
+        }
+        controller_.FormShow();
     }
 }
 
 void TVokPlayForm::closeEvent(QCloseEvent* event) {
-    FormCloseQuery();
-    FormClose();
+    controller_.FormCloseQuery();
+    controller_.FormClose();
     event->accept();
 }
 
 void TVokPlayForm::mouseReleaseEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
-    display_.FormMouseUp(at.x(), at.y());
+    controller_.DisplayMouseUp(at.x(), at.y());
     event->accept();
 }
 
@@ -369,16 +288,16 @@ void TVokPlayForm::wheelEvent(QWheelEvent* event) {
 void TVokPlayForm::contextMenuEvent(QContextMenuEvent* event) {
     // The timeline bar's rows seek on the release of any button, the right one included; a menu
     // opened there would take that release.
-    if (event->pos().y() >= geometry::BarTop || display_.FullScreen()) {
+    if (event->pos().y() >= geometry::BarTop || controller_.Display().FullScreen()) {
         return;
     }
     QMenu menu(this);
     QAction* replace = menu.addAction(QStringLiteral("Replace song file..."));
-    replace->setEnabled(song_.Valid && !engine_.SongPath().isEmpty());
-    connect(replace, &QAction::triggered, this, [this] { ReplaceBtnClick(); });
+    replace->setEnabled(controller_.CanReplaceSongFile());
+    connect(replace, &QAction::triggered, &controller_, &PlayerController::ReplaceBtnClick);
     menu.addSeparator();
-    connect(menu.addAction(QStringLiteral("Copyright...")), &QAction::triggered, this,
-            [this] { ShowCopyright(); });
+    connect(menu.addAction(QStringLiteral("Copyright...")), &QAction::triggered, &controller_,
+            &PlayerController::ShowCopyright);
     menu.exec(event->globalPos());
 }
 

@@ -1,16 +1,20 @@
+#include "app/QtUserDialogs.h"
 #include "app/VokPlayForm.h"
+#include "player/PlayerController.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(vok::kDefaultCaption);
+    vok::QtUserDialogs dialogs;
     vok::PlayerOptions options;
     options.Parameters = QCoreApplication::arguments().mid(1);
-    vok::TVokPlayForm form(std::move(options));
-    if (form.MustEnd()) {
+    vok::PlayerController controller(std::move(options), dialogs);
+    if (controller.MustEnd()) {
         return 1;
     }
+    vok::TVokPlayForm form(controller);
+    dialogs.SetParent(&form);
     form.show();
     return QApplication::exec();
 }

@@ -1,11 +1,7 @@
 #include "audio/PlaybackEngine.h"
 
 #include "audio/AudioLibrary.h"
-#include "core/FileNames.h"
-#include "core/TimeText.h"
 #include "lyrics/Vokalento.h"
-
-#include <QFileInfo>
 
 #include <algorithm>
 #include <cmath>
@@ -16,7 +12,6 @@ namespace vok {
 namespace {
 
 constexpr std::uint32_t OutputRate = 44100;
-constexpr std::uint32_t VolumeColourBase = 0x02000000;
 
 // Whole milliseconds of a time in seconds, truncated toward zero and kept inside the 32-bit range
 // (a failed length read gives a negative or absurd value; neither may wrap).
@@ -33,12 +28,10 @@ int SecondsToMs(double seconds) {
 
 }  // namespace
 
-PlaybackEngine::PlaybackEngine(const TVokalento& song, PlayerView& view, SongPanel& songPanel,
-                               MessageSink& messages)
-    : song_(song), view_(view), songPanel_(songPanel), messages_(messages) {}
+PlaybackEngine::PlaybackEngine(const TVokalento& song) : song_(song) {}
 
 PlaybackEngine::~PlaybackEngine() {
-    // The window normally closes the stream and releases the output itself; this only keeps a
+    // The player normally closes the stream and releases the output itself; this only keeps a
     // forgotten close from leaking the decoder and the device.
     CloseStream();
     ShutdownAudio();
@@ -46,15 +39,10 @@ PlaybackEngine::~PlaybackEngine() {
 
 AudioStartup PlaybackEngine::StartAudio(int device) {
     if ((audio::GetVersion() >> 16) != audio::kVersionExpected) {
-        messages_.ShowError(QStringLiteral("Fel version av BASS.DLL laddades"));
         return AudioStartup::WrongVersion;
     }
     audioReady_ = audio::Init(device, OutputRate, 0);
-    if (!audioReady_) {
-        messages_.ShowMessage(QStringLiteral("Fel vid initiering av ljuduppspelning"));
-        return AudioStartup::NoOutput;
-    }
-    return AudioStartup::Ready;
+    return audioReady_ ? AudioStartup::Ready : AudioStartup::NoOutput;
 }
 
 void PlaybackEngine::CloseStream() {
@@ -75,31 +63,9 @@ void PlaybackEngine::ShutdownAudio() {
 
 std::uint32_t PlaybackEngine::LaddaMP3(const QString& path) {
     // Without an initialised output every stream fails, whatever the library would do.
-    const std::uint32_t handle =
-        audioReady_ ? audio::StreamCreateFile(false, path, 0, 0,
-                                              audio::kStreamUnicode | audio::kStreamPrescan)
-                    : 0;
-    view_.SetSpectrumStream(handle);
-    return handle;
-}
-
-int PlaybackEngine::ShowSongInfo(std::uint32_t handle, const QString& path, SongPanel& panel) {
-    const QFileInfo info(path);
-    // A folder of that name is no file: it counts as missing.
-    panel.SetTitleLine(!path.isEmpty() && info.isFile() ? FileNamePart(path)
-                                                        : QStringLiteral("File missing"));
-    if (handle == 0) {
-        panel.SetInfoLine(QStringLiteral("Could not load file"));
-        panel.SetHint(QString());
-        panel.SetShowHint(false);
-        return 0;
-    }
-    songPath_ = path;
-    const int length = ToMs(handle, audio::ChannelGetLength(handle, audio::kPosByte));
-    panel.SetInfoLine(QStringLiteral("Length: ") + FormatTime(length));
-    panel.SetHint(path);
-    panel.SetShowHint(true);
-    return length;
+    return audioReady_ ? audio::StreamCreateFile(false, path, 0, 0,
+                                                 audio::kStreamUnicode | audio::kStreamPrescan)
+                       : 0;
 }
 
 bool PlaybackEngine::OpenSong(const QString& path) {
@@ -107,11 +73,16 @@ bool PlaybackEngine::OpenSong(const QString& path) {
         stream_ = 0;
     }
     stream_ = LaddaMP3(path);
-    lengthMs_ = ShowSongInfo(stream_, path, songPanel_);
-    return stream_ != 0;
+    if (stream_ == 0) {
+        lengthMs_ = 0;
+        return false;
+    }
+    songPath_ = path;
+    lengthMs_ = ToMs(stream_, audio::ChannelGetLength(stream_, audio::kPosByte));
+    return true;
 }
 
-void PlaybackEngine::UnloadMP3BtnClick() {
+bool PlaybackEngine::Unload() {
     const bool hadStream = stream_ != 0;
     if (hadStream) {
         const std::uint32_t active = audio::ChannelIsActive(stream_);
@@ -120,66 +91,58 @@ void PlaybackEngine::UnloadMP3BtnClick() {
         }
         audio::StreamFree(stream_);
         stream_ = 0;
+        playState_ = PlayState::Idle;
     }
-    songPanel_.Clear();
     lengthMs_ = 0;
     songPath_.clear();
-    if (hadStream) {
-        playState_ = playstate::Idle;
-        view_.ClearPlayIndex();
-        view_.RepaintPlaylist();
-    }
+    return hadStream;
 }
 
 bool PlaybackEngine::StartPlay() {
     if (stream_ == 0) {
-        playState_ = playstate::NoSong;
+        playState_ = PlayState::NoSong;
         return false;
     }
     audio::ChannelPlay(stream_, true);
-    playState_ = playstate::Playing;
+    playState_ = PlayState::Playing;
     return true;
 }
 
-void PlaybackEngine::PausBtnClick() {
+PauseOutcome PlaybackEngine::PauseOrResume() {
     if (stream_ == 0) {
-        return;
+        return PauseOutcome::None;
     }
     const std::uint32_t active = audio::ChannelIsActive(stream_);
     if (active == audio::kActivePaused) {
         audio::ChannelPlay(stream_, false);
-        playState_ = playstate::Playing;
-        view_.StartTick();
-    } else if (active == audio::kActivePlaying) {
+        playState_ = PlayState::Playing;
+        return PauseOutcome::Resumed;
+    }
+    if (active == audio::kActivePlaying) {
         audio::ChannelPause(stream_);
-        playState_ = playstate::Paused;
+        playState_ = PlayState::Paused;
+        return PauseOutcome::Paused;
     }
     // A stream that is neither playing nor paused (stopped, or ended but not yet noticed by the
     // tick) is left alone: calling it paused would leave the player stuck in a pause nothing can
     // resume, and the tick would never move on to the next entry.
-    view_.SetPauseButtonPicture(audio::ChannelIsActive(stream_) == audio::kActivePaused);
+    return PauseOutcome::None;
 }
 
-void PlaybackEngine::Stoppa() {
-    playState_ = playstate::NoSong;
-    view_.StopTick();
-    if (stream_ != 0) {
-        audio::ChannelStop(stream_);
-        playState_ = playstate::Idle;
-        view_.RepaintPlaylist();
-        view_.ShowNormalPlayButtons();
-        currentLine_ = 0;
-        view_.ShowLogo();
-    }
-    view_.ClearSpectrum();
-    view_.ReleaseBarImage();
+bool PlaybackEngine::Stoppa() {
+    playState_ = PlayState::NoSong;
     currentLine_ = 0;
-    view_.SetLoadButtonsEnabled(true);
+    if (stream_ == 0) {
+        return false;
+    }
+    audio::ChannelStop(stream_);
+    playState_ = PlayState::Idle;
+    return true;
 }
 
-void PlaybackEngine::JumpBack() {
+bool PlaybackEngine::JumpBack() {
     if (!IsPlaying()) {
-        return;
+        return false;
     }
     // 64-bit: a jump time read from a hand-edited settings file may be anything.
     const std::int64_t jumpMs = std::int64_t{jumpTime_} * 1000;
@@ -187,87 +150,61 @@ void PlaybackEngine::JumpBack() {
         SeekToSecond(static_cast<std::int64_t>(std::trunc(positionMs_ / 1000.0 - jumpTime_)));
     }
     currentLine_ = song_.LineNumberAt(positionMs_);
-    view_.SetLyricsDirty();
+    return true;
 }
 
-void PlaybackEngine::JumpForward() {
+bool PlaybackEngine::JumpForward() {
     if (!IsPlaying()) {
-        return;
+        return false;
     }
     const std::int64_t jumpMs = std::int64_t{jumpTime_} * 1000;
     if (positionMs_ < std::int64_t{lengthMs_} - jumpMs) {
         SeekToSecond(static_cast<std::int64_t>(std::trunc(positionMs_ / 1000.0 + jumpTime_)));
     }
     currentLine_ = song_.LineNumberAt(positionMs_);
-    view_.SetLyricsDirty();
+    return true;
 }
 
-void PlaybackEngine::SeekToFraction(double fraction) {
-    if (stream_ == 0) {
-        return;
-    }
+bool PlaybackEngine::SeekToFraction(double fraction) {
     // Callers compute the fraction from pointer positions; keep it inside the song.
-    if (!std::isfinite(fraction)) {
-        return;
+    if (stream_ == 0 || !std::isfinite(fraction)) {
+        return false;
     }
     fraction = std::clamp(fraction, 0.0, 1.0);
     SeekToSecond(static_cast<std::int64_t>(std::trunc(fraction * lengthMs_ / 1000.0)));
     currentLine_ = song_.LineNumberAt(static_cast<int>(std::trunc(fraction * lengthMs_)));
-    view_.SetLyricsDirty();
+    return true;
 }
 
 void PlaybackEngine::SeekToSecond(std::int64_t seconds) {
+    if (stream_ == 0) {
+        return;
+    }
     seconds = std::max<std::int64_t>(seconds, 0);
     audio::ChannelSetPosition(stream_,
                               audio::ChannelSeconds2Bytes(stream_, static_cast<double>(seconds)),
                               audio::kPosByte);
 }
 
-void PlaybackEngine::SetVolume(int value) {
-    value = std::clamp(value, 0, MaxVolume);
-    view_.SetVolumeBar(value);
-    audio::SetVolume(value == 0 ? 0.0F : static_cast<float>(value + 1) / 256.0F);
-    view_.SetVolumeBarColor(VolumeColourBase + static_cast<std::uint32_t>(value) * 256U);
-}
-
 void PlaybackEngine::ChangeVolume(int value) {
     volume_ = std::clamp(value, 0, MaxVolume);
-    SetVolume(volume_);
+    audio::SetVolume(volume_ == 0 ? 0.0F : static_cast<float>(volume_ + 1) / 256.0F);
 }
 
-void PlaybackEngine::VolumeUp() {
-    if (volume_ < MaxVolume) {
-        ChangeVolume(std::min(volume_ + VolumeStep, MaxVolume));
+bool PlaybackEngine::VolumeUp() {
+    if (volume_ >= MaxVolume) {
+        return false;
     }
+    ChangeVolume(std::min(volume_ + VolumeStep, MaxVolume));
+    return true;
 }
 
-void PlaybackEngine::VolumeDown() {
-    if (volume_ > VolumeStep) {
-        ChangeVolume(volume_ - VolumeStep);
+bool PlaybackEngine::VolumeDown() {
+    if (volume_ <= VolumeStep) {
+        return false;
     }
-}
-
-int PlaybackEngine::VolumeFromBar(int y, int barHeight) {
-    if (barHeight <= 0) {
-        return 0;
-    }
-    // Integer division truncates toward zero, like the truncation of the real quotient.
-    const std::int64_t value = (std::int64_t{barHeight} - y) * MaxVolume / barHeight;
-    return static_cast<int>(std::clamp<std::int64_t>(value, 0, MaxVolume));
-}
-
-void PlaybackEngine::VolBarMouseUp(int y, int barHeight) {
-    ChangeVolume(VolumeFromBar(y, barHeight));
-}
-
-void PlaybackEngine::VolBarMouseMove(int y, bool leftButtonHeld, int barHeight) {
-    if (!leftButtonHeld) {
-        return;
-    }
-    const int value = VolumeFromBar(y, barHeight);
-    if (value != volume_) {
-        ChangeVolume(value);
-    }
+    ChangeVolume(volume_ - VolumeStep);
+    return true;
 }
 
 int PlaybackEngine::ReadPosition() {

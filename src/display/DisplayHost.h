@@ -20,10 +20,8 @@ class DisplayHost {
     virtual bool IsStreamPlaying() const = 0;  // the engine reports the stream active
     virtual int ReadPositionMs() = 0;          // play position now, whole ms
     virtual int PositionMs() const = 0;        // position found by the last tick
-    virtual void SetPositionMs(int ms) = 0;
     virtual int LengthMs() const = 0;
-    virtual int PlayState() const = 0;
-    virtual void SetPlayState(int state) = 0;
+    virtual PlayState State() const = 0;
     virtual int CurrentLine() const = 0;
     virtual void SetCurrentLine(int line) = 0;
     virtual void SeekToSeconds(int seconds) = 0;
@@ -36,14 +34,13 @@ class DisplayHost {
     virtual int PlayIndex() const = 0;
     virtual int EntryCount() const = 0;
     virtual QString EntryPath(int index) const = 0;
-    virtual bool RandomDown() const = 0;
-    virtual void SkipPlay(int index) = 0;
+    // The stream of the playing song has ended: the playlist goes on or stops.
+    virtual void SongEnded() = 0;
     virtual void SetPlayProgress(int positionMs) = 0;
 
     // Window.
     virtual void ArmTimer() = 0;
     virtual void DisarmTimer() = 0;
-    virtual void UpdateSpectrum() = 0;
     virtual void SetLoadButtonsEnabled(bool enabled) = 0;
     // Part of the window surface changed; the window schedules a repaint of it.
     virtual void SurfaceChanged(const QRect& area) = 0;

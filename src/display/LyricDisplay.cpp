@@ -62,7 +62,7 @@ void LyricDisplay::ClearDisplayArea() {
 }
 
 void LyricDisplay::VisaLogo() {
-    if (host_.PlayState() == playstate::Playing) {
+    if (host_.State() == PlayState::Playing) {
         return;
     }
     // The picture's last column and row are never copied; they stay black.
@@ -84,12 +84,12 @@ void LyricDisplay::VisaLogo() {
 }
 
 void LyricDisplay::FormPaint() {
-    switch (host_.PlayState()) {
-        case playstate::Idle:
+    switch (host_.State()) {
+        case PlayState::Idle:
             VisaLogo();
             break;
-        case playstate::Playing:
-        case playstate::Paused:
+        case PlayState::Playing:
+        case PlayState::Paused:
             LyricsDirty = true;
             break;
         default:
@@ -120,28 +120,20 @@ void LyricDisplay::DrawSongMap() {
 
 LyricDisplay::Tick LyricDisplay::tmrTimer() {
     host_.DisarmTimer();
-    if (!host_.HasStream() && host_.PlayState() == playstate::NoSong) {
+    if (!host_.HasStream() && host_.State() == PlayState::NoSong) {
         host_.Stoppa();
         return Tick::Stopped;
     }
     if (!host_.IsStreamPlaying()) {
-        if (host_.PlayState() == playstate::Paused) {
+        if (host_.State() == PlayState::Paused) {
             return Tick::Paused;
         }
-        host_.SetPlayState(playstate::Idle);
-        const int index = host_.PlayIndex();
-        if (index == host_.EntryCount() - 1 && !host_.RandomDown()) {
-            host_.SetPlayState(playstate::EndOfList);
-            host_.Stoppa();
-        } else {
-            host_.SkipPlay(index + 1);
-        }
+        host_.SongEnded();
         // A song that starts arms the timer itself; nothing here may touch the state it set up.
         return Tick::SongEnded;
     }
 
     const int positionMs = host_.ReadPositionMs();
-    host_.SetPositionMs(positionMs);
     const int lengthMs = host_.LengthMs();
     renderer_.UpdateBar(positionMs, lengthMs);
     host_.SetPlayProgress(positionMs);
@@ -188,7 +180,6 @@ void LyricDisplay::Present() {
                                 : QRect(0, 0, geometry::DisplayWidth, geometry::HeaderHeight)
                                       .united(QRect(0, geometry::BarTop, geometry::DisplayWidth,
                                                     geometry::BarHeight)));
-    host_.UpdateSpectrum();
 }
 
 void LyricDisplay::PresentFullScreen() {
@@ -210,7 +201,7 @@ void LyricDisplay::PresentFullScreen() {
 }
 
 bool LyricDisplay::FormMouseUp(int x, int y) {
-    if (!host_.HasStream() || fullScreen_ || host_.PlayState() != playstate::Playing) {
+    if (!host_.HasStream() || fullScreen_ || host_.State() != PlayState::Playing) {
         return false;
     }
     const auto target = BarClickTarget(x, y, host_.LengthMs());

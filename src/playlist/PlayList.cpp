@@ -49,7 +49,7 @@ bool PlayList::LoadEntry(int index) {
     if (!Exists(index)) {
         return false;
     }
-    const bool loaded = host_.LaddaFil(items_[index]);
+    const bool loaded = host_.LoadEntryFile(items_[index]);
     playIndex_ = index;  // after the load: unloading the old song clears the active entry
     host_.RepaintRows();
     return loaded;
@@ -77,11 +77,12 @@ void PlayList::SpelaVOK(int index) {
         }
     }
     if (!host_.StreamLoaded()) {
-        host_.SetPlayState(playstate::NoSong);
+        host_.SetState(PlayState::NoSong);
+        host_.NothingToPlay();
         return;
     }
     host_.StartLoadedSong();
-    host_.SetPlayState(playstate::Playing);
+    host_.SetState(PlayState::Playing);
     host_.RepaintRows();
     host_.StartDisplay();
 }
@@ -104,10 +105,10 @@ void PlayList::StepAndFollow(int step) {
         playIndex_ += step;
         host_.RepaintRows();
     }
-    const int state = host_.PlayState();
-    if (state == playstate::Idle) {
+    const PlayState state = host_.State();
+    if (state == PlayState::Idle) {
         LoadEntry(playIndex_);
-    } else if (state == playstate::Playing) {
+    } else if (state == PlayState::Playing) {
         SkipPlay(playIndex_);
     }
 }
@@ -117,7 +118,7 @@ void PlayList::DownKey() {
         return;
     }
     playIndex_ = random_ ? Draw() : playIndex_ + 1;
-    if (host_.PlayState() == playstate::Playing) {
+    if (host_.State() == PlayState::Playing) {
         SkipPlay(playIndex_);
     }
 }
@@ -127,7 +128,7 @@ void PlayList::UpKey() {
         return;
     }
     playIndex_ = random_ ? Draw() : playIndex_ - 1;
-    if (host_.PlayState() == playstate::Playing) {
+    if (host_.State() == PlayState::Playing) {
         SkipPlay(playIndex_);
     }
 }
@@ -137,7 +138,7 @@ void PlayList::VokListaDblClick(int row) {
         return;
     }
     playIndex_ = row;
-    if (host_.PlayState() == playstate::Playing) {
+    if (host_.State() == PlayState::Playing) {
         SkipPlay(playIndex_);
     } else {
         LoadEntry(playIndex_);
@@ -146,9 +147,9 @@ void PlayList::VokListaDblClick(int row) {
 }
 
 void PlayList::SongEnded() {
-    host_.SetPlayState(playstate::Idle);
+    host_.SetState(PlayState::Idle);
     if (!random_ && playIndex_ + 1 == Count()) {
-        host_.SetPlayState(playstate::EndOfList);
+        host_.SetState(PlayState::EndOfList);
         host_.Stoppa();
     } else {
         SkipPlay(playIndex_ + 1);
@@ -174,8 +175,8 @@ void PlayList::ReplaceEntries(const QStringList& names) {
 }
 
 void PlayList::ReleaseSong() {
-    const int state = host_.PlayState();
-    if (state == playstate::Playing || state == playstate::Paused) {
+    const PlayState state = host_.State();
+    if (state == PlayState::Playing || state == PlayState::Paused) {
         host_.Stoppa();
     }
     if (host_.StreamLoaded()) {
@@ -203,8 +204,8 @@ void PlayList::LoadFirstEntry() {
 bool PlayList::RensaListanClick() {
     // Only a playing or paused song keeps the list; with nothing playable (state 3) the list
     // must still be clearable.
-    const int state = host_.PlayState();
-    if (state != playstate::Idle && state != playstate::NoSong) {
+    const PlayState state = host_.State();
+    if (state != PlayState::Idle && state != PlayState::NoSong) {
         return false;
     }
     playIndex_ = -1;

@@ -14,18 +14,20 @@ class PlayListHost {
   public:
     virtual ~PlayListHost() = default;
 
-    virtual int PlayState() const = 0;
-    virtual void SetPlayState(int state) = 0;
+    virtual PlayState State() const = 0;
+    virtual void SetState(PlayState state) = 0;
     // True while an audio stream is loaded.
     virtual bool StreamLoaded() const = 0;
 
     // Unloads the current song and loads the named file without starting it (a lyric file with
     // its audio file). True when an audio stream was opened.
-    virtual bool LaddaFil(const QString& fileName) = 0;
+    virtual bool LoadEntryFile(const QString& fileName) = 0;
     // Starts the loaded stream from its beginning and sets the progress bar's maximum.
     virtual void StartLoadedSong() = 0;
     // Prepares the display and enables the display tick for the song just started.
     virtual void StartDisplay() = 0;
+    // A start found no entry that loads: the player shows that nothing plays (PlayState 3).
+    virtual void NothingToPlay() = 0;
     // Stops playback; leaves PlayState 0 with a stream loaded, else 3.
     virtual void Stoppa() = 0;
     // Releases the loaded stream, if any (the song must not be playing any more).
@@ -33,8 +35,8 @@ class PlayListHost {
 
     // Resets the song model and clears the lyric-file panel.
     virtual void ClearSong() = 0;
-    // Opens a lyric file and its audio file without playing.
-    virtual void OpenLyricFile(const QString& fileName) = 0;
+    // Opens a lyric file and its audio file without playing; true when the audio file was found.
+    virtual bool OpenLyricFile(const QString& fileName) = 0;
     // Opens an audio file without playing, shows its name and length and draws the song map.
     virtual void OpenAudioFile(const QString& fileName) = 0;
 

@@ -53,38 +53,35 @@ inline bool RowIs(const QImage& image, int y, std::uint16_t value) {
 // A player for the display to talk to, recording what the display asks of it.
 class FakeHost : public DisplayHost {
   public:
-    bool Stream = true, Playing = true, Random = false, Armed = false, ButtonsEnabled = true;
+    bool Stream = true, Playing = true, Armed = false, ButtonsEnabled = true;
     int Position = 0, LastPosition = 0, Length = 225000, Line = 0, Index = 0;
-    int State = playstate::Playing, StoppaCalls = 0, SpectrumFrames = 0;
+    int StoppaCalls = 0, SongEnds = 0;
+    PlayState Now = PlayState::Playing;
     TVokalento SongModel;
     QStringList Entries{QStringLiteral("/songs/one.mp3")};
-    std::vector<int> Skips, Seeks, StatesSet;
+    std::vector<int> Seeks;
 
     bool HasStream() const override { return Stream; }
     bool IsStreamPlaying() const override { return Stream && Playing; }
-    int ReadPositionMs() override { return Position; }
+    int ReadPositionMs() override { return LastPosition = Position; }
     int PositionMs() const override { return LastPosition; }
-    void SetPositionMs(int ms) override { LastPosition = ms; }
     int LengthMs() const override { return Length; }
-    int PlayState() const override { return State; }
-    void SetPlayState(int state) override { StatesSet.push_back(State = state); }
+    PlayState State() const override { return Now; }
     int CurrentLine() const override { return Line; }
     void SetCurrentLine(int line) override { Line = line; }
     void SeekToSeconds(int seconds) override { Seeks.push_back(seconds); }
     void Stoppa() override {
         ++StoppaCalls;
-        State = playstate::Idle;
+        Now = PlayState::Idle;
     }
     const TVokalento& Song() const override { return SongModel; }
     int PlayIndex() const override { return Index; }
     int EntryCount() const override { return static_cast<int>(Entries.size()); }
     QString EntryPath(int index) const override { return Entries.value(index); }
-    bool RandomDown() const override { return Random; }
-    void SkipPlay(int index) override { Skips.push_back(index); }
+    void SongEnded() override { ++SongEnds; }
     void SetPlayProgress(int) override {}
     void ArmTimer() override { Armed = true; }
     void DisarmTimer() override { Armed = false; }
-    void UpdateSpectrum() override { ++SpectrumFrames; }
     void SetLoadButtonsEnabled(bool enabled) override { ButtonsEnabled = enabled; }
     void SurfaceChanged(const QRect&) override {}
 };

@@ -55,8 +55,7 @@ TEST_F(TickTest, FirstTickDrawsAndPresents) {
     EXPECT_FALSE(host.ButtonsEnabled);
     EXPECT_EQ(TickAt(1500), Tick::Drawn);
     EXPECT_TRUE(host.Armed);
-    EXPECT_EQ(std::tuple(host.LastPosition, host.Line, host.SpectrumFrames),
-              std::tuple(1500, 1, 1));
+    EXPECT_EQ(std::tuple(host.LastPosition, host.Line), std::tuple(1500, 1));
     EXPECT_FALSE(display.RedrawLyrics || display.LyricsDirty);
     const QImage& surface = display.Surface();
     EXPECT_EQ(PixelAt(surface, 5, 60), 0xFFFF);       // header
@@ -104,48 +103,29 @@ TEST_F(TickTest, PauseAndNoSongEndTheTickWithoutDrawing) {
     Start(kSong);
     TickAt(1500);
     host.Playing = false;
-    host.State = playstate::Paused;
+    host.Now = PlayState::Paused;
     const QImage surface = display.Surface();
     EXPECT_EQ(TickAt(2500), Tick::Paused);
     EXPECT_EQ(std::tuple(host.Armed, host.StoppaCalls, host.LastPosition),
               std::tuple(false, 0, 1500));
-    EXPECT_TRUE(host.Skips.empty());
+    EXPECT_EQ(host.SongEnds, 0);
     EXPECT_EQ(surface, display.Surface());
 
     host.Stream = false;
-    host.State = playstate::NoSong;
+    host.Now = PlayState::NoSong;
     EXPECT_EQ(TickAt(2500), Tick::Stopped);
     EXPECT_EQ(host.StoppaCalls, 1);
     EXPECT_FALSE(host.Armed);
 }
 
-struct EndCase {
-    int Index, Count;
-    bool Random, Stops;
-};
-
-class EndOfSongTest : public TickTest, public testing::WithParamInterface<EndCase> {};
-
-TEST_P(EndOfSongTest, NextEntryOrStop) {
-    const EndCase c = GetParam();
-    host.Entries.clear();
-    for (int i = 0; i < c.Count; ++i) {
-        host.Entries << QStringLiteral("/m/%1.mp3").arg(i);
-    }
-    host.Index = c.Index;
-    host.Random = c.Random;
+TEST_F(TickTest, AnEndedStreamIsHandedToThePlaylistOnceAndTheTickStaysOff) {
+    Start(kSong);
+    TickAt(1500);
     host.Playing = false;
     EXPECT_EQ(TickAt(9000), Tick::SongEnded);
     EXPECT_FALSE(host.Armed);
-    EXPECT_EQ(host.StoppaCalls, c.Stops ? 1 : 0);
-    EXPECT_EQ(host.Skips, c.Stops ? std::vector<int>{} : std::vector<int>{c.Index + 1});
-    const std::vector<int> stopped{playstate::Idle, playstate::EndOfList};
-    EXPECT_EQ(host.StatesSet, c.Stops ? stopped : std::vector<int>{playstate::Idle});
+    EXPECT_EQ(std::tuple(host.SongEnds, host.StoppaCalls), std::tuple(1, 0));
 }
-
-INSTANTIATE_TEST_SUITE_P(Playlist, EndOfSongTest,
-                         testing::Values(EndCase{2, 3, false, true}, EndCase{2, 3, true, false},
-                                         EndCase{0, 3, false, false}, EndCase{0, 1, true, false}));
 
 TEST_F(TickTest, SongWithoutLyricsPreviewsWhileRedrawRequested) {
     host.Entries = {"/m/first.mp3", "/m/second.mp3"};
@@ -169,9 +149,9 @@ TEST_F(TickTest, BarClickSeeksWholeSecondsOnlyWhilePlayingInWindowMode) {
     EXPECT_EQ(host.Seeks, std::vector<int>{112});
     EXPECT_EQ(host.Line, 2);  // the line started last at 112 500 ms
     EXPECT_TRUE(display.LyricsDirty);
-    host.State = playstate::Paused;
+    host.Now = PlayState::Paused;
     EXPECT_FALSE(display.FormMouseUp(320, 290));
-    host.State = playstate::Playing;
+    host.Now = PlayState::Playing;
     display.SetFullScreen(true, QSize(1024, 768));
     EXPECT_FALSE(display.FormMouseUp(320, 290));
     EXPECT_EQ(host.Seeks.size(), 1u);

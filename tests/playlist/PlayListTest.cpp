@@ -13,23 +13,25 @@ using Calls = QStringList;
 // A player that records what the rules ask of it; names in `broken` fail to load.
 class FakePlayer : public PlayListHost {
   public:
-    int PlayState() const override { return state; }
-    void SetPlayState(int value) override { states.append(state = value); }
+    PlayState State() const override { return state; }
+    void SetState(PlayState value) override { states.append(static_cast<int>(state = value)); }
     bool StreamLoaded() const override { return stream; }
-    bool LaddaFil(const QString& name) override {
+    bool LoadEntryFile(const QString& name) override {
         calls.append("load " + name);
         return stream = !broken.contains(name);
     }
     void StartLoadedSong() override { calls.append("start"); }
     void StartDisplay() override {}
+    void NothingToPlay() override { calls.append("nothing"); }
     void Stoppa() override {
         calls.append("stop");
-        state = stream ? playstate::Idle : playstate::NoSong;
+        state = stream ? PlayState::Idle : PlayState::NoSong;
     }
     void UnloadAudio() override { calls.append("unload"), stream = false; }
     void ClearSong() override { calls.append("clear"); }
-    void OpenLyricFile(const QString& name) override {
-        calls.append("lyric " + name), stream = true;
+    bool OpenLyricFile(const QString& name) override {
+        calls.append("lyric " + name);
+        return stream = true;
     }
     void OpenAudioFile(const QString& name) override {
         calls.append("audio " + name), stream = true;
@@ -38,7 +40,7 @@ class FakePlayer : public PlayListHost {
     void RemoveAllRows() override { calls.append("no rows"); }
     void RefreshStatusLine() override { calls.append("status"); }
 
-    int state = playstate::Idle;
+    PlayState state = PlayState::Idle;
     bool stream = false;
     QStringList broken, calls;
     QList<int> states;
@@ -47,7 +49,7 @@ class FakePlayer : public PlayListHost {
 class PlayListTest : public testing::Test {
   protected:
     // a.vok b.mp3 c.mp3 d.vok with entry `active` loaded and the player in `state`.
-    void Fill(int active, int state, bool random = false) {
+    void Fill(int active, PlayState state, bool random = false) {
         list_.ReplaceEntries({"a.vok", "b.mp3", "c.mp3", "d.vok"});
         list_.SetPlayIndex(active);
         list_.SetRandom(random);
@@ -73,7 +75,7 @@ class PlayListTest : public testing::Test {
 
 TEST_F(PlayListTest, NextOnLastAndPreviousOnFirstDoNothingWithOrWithoutRandom) {
     for (const bool random : {false, true}) {
-        for (const int state : {playstate::Idle, playstate::Playing}) {
+        for (const PlayState state : {PlayState::Idle, PlayState::Playing}) {
             Fill(3, state, random);
             list_.NextBtnClick();
             list_.DownKey();
@@ -88,36 +90,37 @@ TEST_F(PlayListTest, NextOnLastAndPreviousOnFirstDoNothingWithOrWithoutRandom) {
 }
 
 TEST_F(PlayListTest, NextLoadsOnlyWhenIdleAndStartsOnlyWhenPlaying) {
-    Fill(-1, playstate::Idle);
+    Fill(-1, PlayState::Idle);
     list_.PrevBtnClick();
     list_.NextBtnClick();  // no active entry: the first becomes active
     EXPECT_EQ(player_.calls, Calls{"load a.vok"});
-    Fill(1, playstate::Paused);
+    Fill(1, PlayState::Paused);
     list_.NextBtnClick();
     EXPECT_EQ(list_.PlayIndex(), 2);
     EXPECT_EQ(player_.calls.size(), 0);
-    Fill(1, playstate::Idle, true);  // Random: reloads the active entry
+    Fill(1, PlayState::Idle, true);  // Random: reloads the active entry
     list_.NextBtnClick();
     EXPECT_EQ(player_.calls, Calls{"load b.mp3"});
-    Fill(1, playstate::Playing, true);  // Random: a drawn entry, maybe the same one
+    Fill(1, PlayState::Playing, true);  // Random: a drawn entry, maybe the same one
     draws_ = {1};
     list_.NextBtnClick();
     EXPECT_EQ(player_.calls, (Calls{"load b.mp3", "start"}));
 }
 
 TEST_F(PlayListTest, StartMovesOnPastBrokenEntriesButNeverWrapsAround) {
-    Fill(0, playstate::Idle);
+    Fill(0, PlayState::Idle);
     player_.broken = {"b.mp3"};
     list_.SpelaVOK(1);
     EXPECT_EQ(player_.calls, (Calls{"load b.mp3", "load c.mp3", "start"}));
-    EXPECT_EQ(player_.state, playstate::Playing);
+    EXPECT_EQ(player_.state, PlayState::Playing);
 
-    Fill(0, playstate::Idle);
+    Fill(0, PlayState::Idle);
     player_.broken = {"c.mp3", "d.vok"};  // a.vok would load
     list_.SpelaVOK(2);
-    EXPECT_EQ(player_.calls, (Calls{"load c.mp3", "load d.vok"}));
+    EXPECT_EQ(player_.calls, (Calls{"load c.mp3", "load d.vok", "nothing"}))
+        << "the player is told that nothing plays";
     EXPECT_EQ(list_.PlayIndex(), 4);
-    EXPECT_EQ(player_.state, playstate::NoSong);
+    EXPECT_EQ(player_.state, PlayState::NoSong);
     player_.calls.clear();
     list_.PrevBtnClick();  // only makes the last entry active
     EXPECT_EQ(list_.PlayIndex(), 3);
@@ -128,8 +131,8 @@ TEST_F(PlayListTest, RandomIgnoresTheArgumentNeverDrawsFromNothingAndStaysInRang
     list_.SetRandom(true);
     list_.SpelaVOK(-1);  // empty list: a draw would divide by zero
     EXPECT_EQ(drawn_, 0);
-    EXPECT_EQ(player_.state, playstate::NoSong);
-    Fill(0, playstate::Idle, true);
+    EXPECT_EQ(player_.state, PlayState::NoSong);
+    Fill(0, PlayState::Idle, true);
     draws_ = {3, 99};
     list_.SpelaVOK(1);
     EXPECT_EQ(player_.calls.first(), "load d.vok");
@@ -140,36 +143,36 @@ TEST_F(PlayListTest, RandomIgnoresTheArgumentNeverDrawsFromNothingAndStaysInRang
 }
 
 TEST_F(PlayListTest, SongEndPlaysOnStopsAfterTheLastAndWithRandomNeverStops) {
-    Fill(3, playstate::Playing);
+    Fill(3, PlayState::Playing);
     list_.SongEnded();
-    EXPECT_EQ(player_.states, (QList<int>{playstate::Idle, playstate::EndOfList}));
+    EXPECT_EQ(player_.states, (QList<int>{0, 5}));
     EXPECT_EQ(player_.calls, Calls{"stop"});
     EXPECT_EQ(list_.PlayIndex(), 3);
 
-    Fill(1, playstate::Playing);
+    Fill(1, PlayState::Playing);
     list_.SongEnded();
     EXPECT_EQ(player_.calls, (Calls{"load c.mp3", "start"}));
 
-    Fill(3, playstate::Playing, true);
+    Fill(3, PlayState::Playing, true);
     list_.SongEnded();
     EXPECT_EQ(player_.calls, (Calls{"load a.vok", "start"}));
 }
 
 TEST_F(PlayListTest, ArrowKeysAndDoubleClickFollowThePlayState) {
-    Fill(1, playstate::Idle);
+    Fill(1, PlayState::Idle);
     list_.DownKey();
     list_.DownKey();
     EXPECT_EQ(list_.PlayIndex(), 3);
     EXPECT_TRUE(player_.calls.isEmpty());  // not playing: nothing loaded
-    player_.state = playstate::Playing;
+    player_.state = PlayState::Playing;
     list_.UpKey();
     EXPECT_EQ(player_.calls.first(), "load c.mp3");
 
-    Fill(0, playstate::Playing, true);
+    Fill(0, PlayState::Playing, true);
     draws_ = {1};
     list_.VokListaDblClick(2);  // playing with Random: a random entry, not the row
     EXPECT_EQ(player_.calls.first(), "load b.mp3");
-    Fill(0, playstate::Idle, true);
+    Fill(0, PlayState::Idle, true);
     list_.VokListaDblClick(2);
     list_.VokListaDblClick(-1);
     EXPECT_EQ(player_.calls, (Calls{"load c.mp3", "status"}));
@@ -183,7 +186,7 @@ TEST_F(PlayListTest, AddingLoadsTheFirstEntryOnlyIntoAnEmptyList) {
     EXPECT_EQ(list_.PlayIndex(), 1);
     EXPECT_EQ(player_.calls.size(), 2);
 
-    Fill(2, playstate::Playing);  // replacing releases the playing song first
+    Fill(2, PlayState::Playing);  // replacing releases the playing song first
     list_.ReplaceEntries({"new.VOK"});
     EXPECT_EQ(player_.calls,
               (Calls{"stop", "unload", "clear", "no rows", "clear", "lyric new.VOK"}));
@@ -191,12 +194,12 @@ TEST_F(PlayListTest, AddingLoadsTheFirstEntryOnlyIntoAnEmptyList) {
 }
 
 TEST_F(PlayListTest, ClearOnlyWhenNothingPlaysOrIsPaused) {
-    for (const int state : {playstate::Playing, playstate::Paused}) {
+    for (const PlayState state : {PlayState::Playing, PlayState::Paused}) {
         Fill(1, state);
         EXPECT_FALSE(list_.RensaListanClick());
         EXPECT_EQ(list_.Count(), 4);
     }
-    for (const int state : {playstate::Idle, playstate::NoSong}) {
+    for (const PlayState state : {PlayState::Idle, PlayState::NoSong}) {
         Fill(1, state);
         EXPECT_TRUE(list_.RensaListanClick());
         EXPECT_EQ(list_.Count(), 0);
@@ -206,7 +209,7 @@ TEST_F(PlayListTest, ClearOnlyWhenNothingPlaysOrIsPaused) {
 }
 
 TEST_F(PlayListTest, RemovingAndMovingKeepTheActiveEntryAndNeverTouchIt) {
-    Fill(2, playstate::Playing);  // c.mp3
+    Fill(2, PlayState::Playing);  // c.mp3
     EXPECT_FALSE(list_.RemoveEntry(2));
     EXPECT_FALSE(list_.RemoveEntry(4));
     EXPECT_FALSE(list_.MoveEntry(2, 0));

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "app/UserDialogs.h"
-#include "app/VokPlayForm.h"
 #include "audio/AudioLibrary.h"
 #include "core/AppPaths.h"
+#include "player/PlayerController.h"
+#include "player/UserDialogs.h"
 #include "support/LyricFileWriter.h"
 #include "support/TempDir.h"
 
@@ -51,38 +51,66 @@ class FakeDialogs : public UserDialogs {
     bool Answer = true;
 };
 
-// A player window on the null audio device whose program folder is a temporary one, so the
-// settings and the default playlist never touch a real file.
+// The player window as the controller sees it: it only remembers what it was told to show.
+class FakeWindow : public PlayerWindowView {
+  public:
+    void SetCaption(const QString& caption) override { Caption = caption; }
+    void ShowInfoPanel(InfoPanelId panel, const InfoPanelText& text) override {
+        (panel == InfoPanelId::Lyrics ? LyricPanel : SongPanel) = text;
+    }
+    void SetLoadButtonsEnabled(bool enabled) override { LoadButtons = enabled; }
+    void ShowPlayButton(bool lit) override { PlayLit = lit; }
+    void ShowPauseButton(bool lit) override { PauseLit = lit; }
+    void ShowVolume(int volume) override { Volume = volume; }
+    void ShowRandom(bool down) override { Random = down; }
+    void SurfaceChanged(const QRect&) override {}
+    void BringToFront() override { ++Raised; }
+
+    QString Caption;
+    InfoPanelText LyricPanel, SongPanel;
+    bool LoadButtons = true, PlayLit = false, PauseLit = false, Random = false;
+    int Volume = -1, Raised = 0;
+};
+
+// A player on the null audio device whose program folder is a temporary one, so the settings and
+// the default playlist never touch a real file. No widget is made.
 class PlayerFixture : public ::testing::Test {
   protected:
     void SetUp() override { AppPaths::SetFolderOverride(dir.Path()); }
 
     void TearDown() override {
-        form.reset();
+        controller.reset();
         AppPaths::SetFolderOverride(QString());
     }
 
-    // The window made but not yet shown: its first-show step has not run.
-    TVokPlayForm& Create(const QStringList& parameters = {}) {
+    // The player made, its window attached, but not yet shown: the first-show step has not run.
+    PlayerController& Create(const QStringList& parameters = {}) {
         PlayerOptions options;
         options.Parameters = parameters;
         options.AudioDevice = audio::kDeviceNull;
-        options.Dialogs = &dialogs;
         options.Quit = [this] { ++quitCalls; };
         options.Draw = [this](int count) {
             ++draws;
             return count - 1;
         };
-        form.reset();  // one output device at a time
-        form = std::make_unique<TVokPlayForm>(std::move(options));
-        return *form;
+        controller.reset();  // one output device at a time
+        window = FakeWindow();
+        controller = std::make_unique<PlayerController>(std::move(options), dialogs);
+        controller->AttachWindow(&window);
+        return *controller;
     }
 
-    TVokPlayForm& Start(const QStringList& parameters = {}) {
+    PlayerController& Start(const QStringList& parameters = {}) {
         Create(parameters);
-        form->show();
+        controller->FormShow();
         QCoreApplication::processEvents();  // the first-show step
-        return *form;
+        return *controller;
+    }
+
+    // What closing the window does.
+    void Close() {
+        controller->FormCloseQuery();
+        controller->FormClose();
     }
 
     // The 12 s test tone, copied to a relative path of the temporary folder.
@@ -90,7 +118,7 @@ class PlayerFixture : public ::testing::Test {
         const QString target = dir.FilePath(relative);
         dir.MakeDir(relative.section(QLatin1Char('/'), 0, -2));
         QFile::remove(target);
-        QFile::copy(QStringLiteral(VOK_APP_FIXTURES "/tone12.mp3"), target);
+        QFile::copy(QStringLiteral(VOK_PLAYER_FIXTURES "/tone12.mp3"), target);
         return target;
     }
 
@@ -110,14 +138,20 @@ class PlayerFixture : public ::testing::Test {
     // Moves the virtual clock past the device latency and runs one display tick.
     void PlayFor(double seconds) {
         audio::NullDeviceAdvance(seconds);
-        form->tmrTimer();
+        controller->tmrTimer();
     }
+
+    bool HasStream() const { return controller->Engine().Stream() != 0; }
+    int PositionMs() const { return controller->Engine().PositionMs(); }
+    QString SongTitle() const { return controller->Panel(InfoPanelId::Song).Title; }
+    QString SongInfo() const { return controller->Panel(InfoPanelId::Song).Info; }
 
     TempDir dir;
     FakeDialogs dialogs;
+    FakeWindow window;
     int quitCalls = 0;
     int draws = 0;
-    std::unique_ptr<TVokPlayForm> form;
+    std::unique_ptr<PlayerController> controller;
 };
 
 }  // namespace vok::test

@@ -1,9 +1,10 @@
-#include "app/VolumeBar.h"
+#include "controls/VolumeBar.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 
 #include <algorithm>
+#include <cstdint>
 
 namespace vok {
 
@@ -20,11 +21,14 @@ void TVolBar::SetValue(int value) {
     }
 }
 
-void TVolBar::SetBarColor(const QColor& colour) {
-    if (colour != barColor_) {
-        barColor_ = colour;
-        update();
+int TVolBar::ValueAt(int y, int height) {
+    if (height <= 0) {
+        return 0;
     }
+    // Integer division truncates toward zero, like the truncation of the real quotient; 64 bits
+    // so that no pointer position can overflow.
+    const std::int64_t value = (std::int64_t{height} - y) * MaxValue / height;
+    return static_cast<int>(std::clamp<std::int64_t>(value, 0, MaxValue));
 }
 
 void TVolBar::paintEvent(QPaintEvent* /*event*/) {
@@ -32,7 +36,7 @@ void TVolBar::paintEvent(QPaintEvent* /*event*/) {
     painter.fillRect(rect(), Qt::black);
     const int filled = value_ * height() / MaxValue;
     if (filled > 0) {
-        painter.fillRect(QRect(0, height() - filled, width(), filled), barColor_);
+        painter.fillRect(QRect(0, height() - filled, width(), filled), BarColor());
     }
 }
 
@@ -42,12 +46,18 @@ void TVolBar::mousePressEvent(QMouseEvent* event) {
 
 void TVolBar::mouseReleaseEvent(QMouseEvent* event) {
     event->accept();
-    emit MouseUp(event->position().toPoint().y());
+    emit VolumePicked(ValueAt(event->position().toPoint().y(), height()));
 }
 
 void TVolBar::mouseMoveEvent(QMouseEvent* event) {
     event->accept();
-    emit MouseMove(event->position().toPoint().y(), (event->buttons() & Qt::LeftButton) != 0);
+    if ((event->buttons() & Qt::LeftButton) == 0) {
+        return;
+    }
+    const int value = ValueAt(event->position().toPoint().y(), height());
+    if (value != value_) {
+        emit VolumePicked(value);
+    }
 }
 
 }  // namespace vok

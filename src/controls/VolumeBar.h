@@ -5,8 +5,9 @@
 
 namespace vok {
 
-// The vertical volume bar of the control panel: 0 … 255, filled from the bottom in the bar
-// colour on black. It only shows a value and reports the mouse; the playback engine decides.
+// The vertical volume bar of the control panel: 0 … 255, filled from the bottom on black, in a
+// green as bright as the volume. A release of any button picks the volume at the pointer; moving
+// with the left button held picks it whenever it changes.
 class TVolBar : public QWidget {
     Q_OBJECT
 
@@ -17,14 +18,14 @@ class TVolBar : public QWidget {
 
     int Value() const { return value_; }
     void SetValue(int value);
-    QColor BarColor() const { return barColor_; }
-    void SetBarColor(const QColor& colour);
+    QColor BarColor() const { return QColor(0, value_, 0); }
+
+    // The volume for the pointer at row y of a bar `height` rows high, 0 … 255: the top row is
+    // loudest, rows outside the bar count as its ends.
+    static int ValueAt(int y, int height);
 
   signals:
-    // Any button released at row y.
-    void MouseUp(int y);
-    // The pointer moved to row y; leftHeld while the left button is down.
-    void MouseMove(int y, bool leftHeld);
+    void VolumePicked(int value);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -34,7 +35,6 @@ class TVolBar : public QWidget {
 
   private:
     int value_ = MaxValue;
-    QColor barColor_{0, 255, 0};
 };
 
 }  // namespace vok

@@ -1,17 +1,6 @@
-// The road of a song through the real window: load, play, ticks, end of song, next entry.
+// The road of a song: load, play, ticks, end of song, next entry.
 
 #include "PlayerFixture.h"
-
-#include "app/VolumeBar.h"
-#include "audio/PlaybackEngine.h"
-#include "controls/KestButton.h"
-#include "display/ScreenGeometry.h"
-
-#include <QApplication>
-#include <QContextMenuEvent>
-#include <QMouseEvent>
-#include <QPushButton>
-#include <QTimer>
 
 namespace vok::test {
 namespace {
@@ -46,7 +35,7 @@ const QRect kVersionText(550, 0, 90, 25);
 TEST_F(SongRoadTest, LyricFileFromLoadButtonPlaysLineByLineAndStopsAtTheEnd) {
     Tone();
     const QString vok = Lyrics(QStringLiteral("song.vok"), QStringLiteral("tone.mp3"));
-    TVokPlayForm& player = Start();
+    PlayerController& player = Start();
     dialogs.Picks.push_back(vok);
 
     player.VoKBtnClick();
@@ -54,49 +43,49 @@ TEST_F(SongRoadTest, LyricFileFromLoadButtonPlaysLineByLineAndStopsAtTheEnd) {
     EXPECT_EQ(dialogs.Requests[0].Title, QStringLiteral("Load Vokalento..."));
     EXPECT_EQ(player.Playlist().PlayItems(), QStringList{vok});
     EXPECT_EQ(player.PlayIndex(), 0);
-    EXPECT_EQ(player.VokText().TitleLine(), vok);
-    EXPECT_EQ(player.VokText().InfoLine(), QStringLiteral("Copyright: Ours"));
-    EXPECT_EQ(player.MP3Text().TitleLine(), QStringLiteral("tone.mp3"));
-    EXPECT_EQ(player.MP3Text().InfoLine(), QStringLiteral("Length: 00:00:12"));
-    EXPECT_EQ(player.PlayState(), playstate::Idle) << "loading never starts a song";
+    EXPECT_EQ(player.Panel(InfoPanelId::Lyrics).Title, vok);
+    EXPECT_EQ(player.Panel(InfoPanelId::Lyrics).Info, QStringLiteral("Copyright: Ours"));
+    EXPECT_EQ(SongTitle(), QStringLiteral("tone.mp3"));
+    EXPECT_EQ(SongInfo(), QStringLiteral("Length: 00:00:12"));
+    EXPECT_EQ(player.State(), PlayState::Idle) << "loading never starts a song";
     EXPECT_TRUE(HasLimePixel(player.Display().Surface(), kVersionText));
 
     player.PlayBtnClick();
-    EXPECT_EQ(player.PlayState(), playstate::Playing);
+    EXPECT_EQ(player.State(), PlayState::Playing);
     EXPECT_TRUE(player.TimerArmed());
-    EXPECT_FALSE(player.Controls().VokBtn->isEnabled()) << "load buttons are off while playing";
+    EXPECT_FALSE(window.LoadButtons) << "load buttons are off while playing";
 
     PlayFor(1.0 + audio::DeviceLatency());
-    EXPECT_EQ(player.CurrentLine(), 1);
+    EXPECT_EQ(player.Engine().CurrentLine(), 1);
     EXPECT_EQ(player.Display().LastLineText, QStringLiteral("First line"));
     EXPECT_FALSE(HasLimePixel(player.Display().Surface(), kVersionText)) << "the logo is gone";
     PlayFor(1.0);
-    EXPECT_EQ(player.CurrentLine(), 2);
+    EXPECT_EQ(player.Engine().CurrentLine(), 2);
     EXPECT_EQ(player.Display().LastLineText, QStringLiteral("Second line"));
     PlayFor(1.5);
-    EXPECT_EQ(player.CurrentLine(), 3);
+    EXPECT_EQ(player.Engine().CurrentLine(), 3);
 
     PlayFor(10.0);  // past the end: the only entry ends and the player stops
-    EXPECT_EQ(player.PlayState(), playstate::Idle);
+    EXPECT_EQ(player.State(), PlayState::Idle);
     EXPECT_FALSE(player.TimerArmed());
-    EXPECT_TRUE(player.Controls().VokBtn->isEnabled());
+    EXPECT_TRUE(window.LoadButtons);
     EXPECT_TRUE(player.Display().Renderer().BarBmp.isNull());
     EXPECT_EQ(player.PlayIndex(), 0) << "the last entry stays active";
     EXPECT_TRUE(HasLimePixel(player.Display().Surface(), kVersionText)) << "logo screen again";
 
     player.PlayBtnClick();  // the stream stays open after a stop, so Play starts it again
-    EXPECT_EQ(player.PlayState(), playstate::Playing);
+    EXPECT_EQ(player.State(), PlayState::Playing);
 }
 
 TEST_F(SongRoadTest, EndOfSongStartsTheNextEntryAndSongsWithoutLyricsPreviewTheList) {
     const QString first = Tone(QStringLiteral("a/first.mp3"));
     const QString second = Tone(QStringLiteral("b/second.mp3"));
-    TVokPlayForm& player = Start();
+    PlayerController& player = Start();
     dialogs.Picks = {first, second};
     player.MP3BtnClick();
     player.MP3BtnClick();
-    ASSERT_EQ(player.EntryCount(), 2);
-    EXPECT_EQ(player.MP3Text().TitleLine(), QStringLiteral("first.mp3"))
+    ASSERT_EQ(player.Playlist().Count(), 2);
+    EXPECT_EQ(SongTitle(), QStringLiteral("first.mp3"))
         << "a song added to a non-empty list is not opened";
 
     player.PlayBtnClick();
@@ -107,114 +96,104 @@ TEST_F(SongRoadTest, EndOfSongStartsTheNextEntryAndSongsWithoutLyricsPreviewTheL
         << "no lyrics: the next entry is previewed";
     PlayFor(13.0);
     EXPECT_EQ(player.PlayIndex(), 1);
-    EXPECT_EQ(player.PlayState(), playstate::Playing);
+    EXPECT_EQ(player.State(), PlayState::Playing);
     EXPECT_TRUE(player.TimerArmed()) << "the started song armed the tick itself";
-    EXPECT_EQ(player.MP3Text().TitleLine(), QStringLiteral("second.mp3"));
+    EXPECT_EQ(SongTitle(), QStringLiteral("second.mp3"));
 }
 
 TEST_F(SongRoadTest, PlayingSkipsEntriesThatDoNotLoadWithoutWrappingAround) {
     const QString good = Tone();
     const QString broken = dir.Write(QStringLiteral("broken.mp3"), QByteArray(4096, 'x'));
-    TVokPlayForm& player = Start();
+    PlayerController& player = Start();
     dialogs.Picks = {broken, broken, good};
     for (int i = 0; i < 3; ++i) {
         player.MP3BtnClick();
     }
     player.SpelaVOK(0);
     EXPECT_EQ(player.PlayIndex(), 2);
-    EXPECT_EQ(player.PlayState(), playstate::Playing);
+    EXPECT_EQ(player.State(), PlayState::Playing);
 
     player.Stoppa();
     dialogs.Picks = {broken};
     player.MP3BtnClick();  // four entries now, the last one broken
     player.SpelaVOK(3);
     EXPECT_EQ(player.PlayIndex(), 4) << "one past the last entry";
-    EXPECT_EQ(player.PlayState(), playstate::NoSong);
+    EXPECT_EQ(player.State(), PlayState::NoSong);
     EXPECT_FALSE(player.TimerArmed());
-    EXPECT_EQ(player.MP3Text().InfoLine(), QStringLiteral("Could not load file"));
+    EXPECT_EQ(SongInfo(), QStringLiteral("Could not load file"));
 }
 
 TEST_F(SongRoadTest, PlayDoesNothingWithoutAListOrWithoutAStreamAndRandomNeverDrawsFromNothing) {
-    TVokPlayForm& player = Start();
+    PlayerController& player = Start();
     player.FormKeyUp(Qt::Key_F10, Qt::NoModifier);
-    EXPECT_TRUE(player.RandBtn()->isChecked());
+    EXPECT_TRUE(window.Random);
     EXPECT_TRUE(player.Playlist().Random());
     player.PlayBtnClick();
-    EXPECT_EQ(player.PlayState(), playstate::Idle);
+    EXPECT_EQ(player.State(), PlayState::Idle);
     player.SpelaVOK(-1);
     EXPECT_EQ(draws, 0);
-    EXPECT_EQ(player.PlayState(), playstate::NoSong);
+    EXPECT_EQ(player.State(), PlayState::NoSong);
 
     const QString broken = dir.Write(QStringLiteral("broken.mp3"), QByteArray(512, 'x'));
     dialogs.Picks = {broken};
     player.MP3BtnClick();
     player.PlayBtnClick();  // an entry, but no open stream
-    EXPECT_NE(player.PlayState(), playstate::Playing);
+    EXPECT_NE(player.State(), PlayState::Playing);
     EXPECT_FALSE(player.TimerArmed());
 }
 
 TEST_F(SongRoadTest, AStopClickedWhileASongStartsLeavesTheDisplayTickOff) {
     const QString song = Tone();
-    TVokPlayForm& player = Start();
+    PlayerController& player = Start();
     dialogs.Picks = {song};
     player.MP3BtnClick();
     // Handled by the event pump inside the start, like a click arriving just then.
     QMetaObject::invokeMethod(
         &player, [&player] { player.StopBtnClick(); }, Qt::QueuedConnection);
     player.PlayBtnClick();
-    EXPECT_EQ(player.PlayState(), playstate::Idle);
+    EXPECT_EQ(player.State(), PlayState::Idle);
     EXPECT_FALSE(player.TimerArmed()) << "an armed tick would take the stop for the song's end";
-    EXPECT_TRUE(player.Controls().MP3Btn->isEnabled());
+    EXPECT_TRUE(window.LoadButtons);
 }
 
 TEST_F(SongRoadTest, AClickOnTheTimelineBarSeeksToWholeSeconds) {
     const QString song = Tone();
-    TVokPlayForm& player = Start();
+    PlayerController& player = Start();
     dialogs.Picks = {song};
     player.MP3BtnClick();
     player.PlayBtnClick();
     PlayFor(0.2);
 
-    player.Display().FormMouseUp(320, 290);  // the middle of a 12 s song
+    player.DisplayMouseUp(320, 290);  // the middle of a 12 s song
     PlayFor(audio::DeviceLatency() + 0.05);
-    EXPECT_GE(player.PositionMs(), 6000);
-    EXPECT_LT(player.PositionMs(), 6500);
-    player.Display().FormMouseUp(320, 300);  // just below the bar: no seek
+    EXPECT_GE(PositionMs(), 6000);
+    EXPECT_LT(PositionMs(), 6500);
+    player.DisplayMouseUp(320, 300);  // just below the bar: no seek
     PlayFor(0.1);
-    EXPECT_GE(player.PositionMs(), 6000);
+    EXPECT_GE(PositionMs(), 6000);
 }
 
-// Sends a context-menu request at `at`; true when a menu opened there (it is closed again).
-bool MenuOpensAt(QWidget& window, QPoint at) {
-    bool opened = false;
-    QTimer::singleShot(0, &window, [&opened] {
-        if (QWidget* popup = QApplication::activePopupWidget()) {
-            opened = true;
-            popup->close();
-        }
-    });
-    QContextMenuEvent request(QContextMenuEvent::Mouse, at, window.mapToGlobal(at));
-    QCoreApplication::sendEvent(&window, &request);
-    QCoreApplication::processEvents();  // the check runs here when no menu opened
-    return opened;
-}
-
-TEST_F(SongRoadTest, TheRightButtonSeeksOnTheBarAndOpensTheMenuOnlyAboveIt) {
-    const QString song = Tone();
-    TVokPlayForm& player = Start();
-    dialogs.Picks = {song};
-    player.MP3BtnClick();
+TEST_F(SongRoadTest, WhenNoLaterEntryLoadsTheEndedSongLeavesThePlayerIdleNotStuck) {
+    const QString good = Tone();
+    const QString broken = dir.Write(QStringLiteral("broken.mp3"), QByteArray(4096, 'x'));
+    PlayerController& player = Start();
+    dialogs.Picks = {good, broken, broken};
+    for (int i = 0; i < 3; ++i) {
+        player.MP3BtnClick();
+    }
     player.PlayBtnClick();
-    PlayFor(0.2);
+    PlayFor(1.0);
+    ASSERT_FALSE(window.LoadButtons);
+    ASSERT_TRUE(window.PlayLit);
 
-    EXPECT_TRUE(MenuOpensAt(player, QPoint(320, 279)));
-    EXPECT_FALSE(MenuOpensAt(player, QPoint(320, 281))) << "the bar's release must reach the seek";
-    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(320, 290), QPointF(320, 290),
-                        Qt::RightButton, Qt::NoButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(&player, &release);
-    PlayFor(audio::DeviceLatency() + 0.05);
-    EXPECT_GE(player.PositionMs(), 6000);
-    EXPECT_LT(player.PositionMs(), 6500);
+    PlayFor(12.0);  // the song ends; neither later entry loads
+    EXPECT_EQ(player.State(), PlayState::NoSong);
+    EXPECT_EQ(player.PlayIndex(), 3);
+    EXPECT_FALSE(player.TimerArmed());
+    EXPECT_TRUE(window.LoadButtons) << "something else can be loaded";
+    EXPECT_FALSE(window.PlayLit) << "Play is released";
+    EXPECT_TRUE(HasLimePixel(player.Display().Surface(), kVersionText)) << "the logo is back";
+    EXPECT_TRUE(player.Display().Renderer().BarBmp.isNull());
 }
 
 }  // namespace

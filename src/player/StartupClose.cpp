@@ -1,6 +1,6 @@
 // The first-show step, files named from outside, list files, and closing.
 
-#include "app/VokPlayForm.h"
+#include "player/PlayerController.h"
 
 #include "core/FileNames.h"
 #include "playlist/ListFiles.h"
@@ -22,7 +22,7 @@ bool IsListFileName(const QString& path) {
 
 }  // namespace
 
-void TVokPlayForm::AfterShow() {
+void PlayerController::AfterShow() {
     autoQuit_ = false;
     readyForFiles_ = true;
     // The stored PlayListVisible shows the playlist window here once that window exists.
@@ -36,7 +36,6 @@ void TVokPlayForm::AfterShow() {
     startedWithFiles_ = false;
     readOnlyRun_ = true;
     QCoreApplication::processEvents();
-    repaint();
 
     for (const QString& parameter : options_.Parameters) {
         if (parameter.toUpper() == kAutoQuitSwitch) {
@@ -54,16 +53,16 @@ void TVokPlayForm::AfterShow() {
     PlayBtnClick();
 }
 
-void TVokPlayForm::RestoreActiveEntry() {
+void PlayerController::RestoreActiveEntry() {
     // The list loads with entry 0 active; the entry that was active at the last close comes back,
     // loaded but not playing, when it is still in the list.
     const int stored = settings_.ActivePlayItem;
-    if (stored > 0 && stored < playList_->Count()) {
-        playList_->VokListaDblClick(stored);
+    if (stored > 0 && stored < playList_.Count()) {
+        playList_.VokListaDblClick(stored);
     }
 }
 
-void TVokPlayForm::OpenHandedFile(const QString& fileName) {
+void PlayerController::OpenHandedFile(const QString& fileName) {
     if (!readyForFiles_) {
         return;
     }
@@ -72,30 +71,28 @@ void TVokPlayForm::OpenHandedFile(const QString& fileName) {
     if (!QFileInfo(fileName).isFile()) {
         return;
     }
-    // A minimised player must come back into view, not only to the front of its icon.
-    setWindowState(windowState() & ~Qt::WindowMinimized);
-    show();
-    raise();
-    activateWindow();
+    if (window_ != nullptr) {
+        window_->BringToFront();
+    }
     if (!ReplacePlaylistWith(fileName)) {
         return;
     }
     PlayBtnClick();
 }
 
-bool TVokPlayForm::ReplacePlaylistWith(const QString& path) {
-    playList_->RensaListanClick();
+bool PlayerController::ReplacePlaylistWith(const QString& path) {
+    playList_.RensaListanClick();
     ClearSong();
     if (IsListFileName(path)) {
         LoadPL(false, path);
     } else {
         // Into the empty list: it becomes entry 0 and is opened, lyric or audio file.
-        playList_->AddEntries({path});
+        playList_.AddEntries({path});
     }
-    return playList_->Count() > 0;
+    return playList_.Count() > 0;
 }
 
-void TVokPlayForm::LoadPL(bool add, const QString& fileName) {
+void PlayerController::LoadPL(bool add, const QString& fileName) {
     const ListReadResult list = ReadPlayList(fileName);
     if (list.status == ListReadResult::Status::Missing) {
         return;
@@ -109,21 +106,21 @@ void TVokPlayForm::LoadPL(bool add, const QString& fileName) {
         return;
     }
     if (add) {
-        playList_->AddEntries(list.entries);
+        playList_.AddEntries(list.entries);
     } else {
-        playList_->ReplaceEntries(list.entries);
+        playList_.ReplaceEntries(list.entries);
     }
-    RepaintPlaylist();
+    RepaintRows();
     display_.LyricsDirty = true;
 }
 
-void TVokPlayForm::FormCloseQuery() {
-    if (PlayState() == playstate::Playing) {
+void PlayerController::FormCloseQuery() {
+    if (State() == PlayState::Playing) {
         Stoppa();
     }
 }
 
-void TVokPlayForm::FormClose() {
+void PlayerController::FormClose() {
     if (closed_) {
         return;
     }
@@ -131,8 +128,8 @@ void TVokPlayForm::FormClose() {
     DisarmTimer();
     if (!readOnlyRun_ && !mustEnd_) {
         settings_.Volume = engine_.Volume();
-        const int index = playList_->PlayIndex();
-        settings_.ActivePlayItem = index >= 0 && index < playList_->Count() ? index : -1;
+        const int index = playList_.PlayIndex();
+        settings_.ActivePlayItem = index >= 0 && index < playList_.Count() ? index : -1;
         // A refused write is reported and the program still closes; the playlist file is a
         // separate file and is saved all the same.
         try {
@@ -148,13 +145,13 @@ void TVokPlayForm::FormClose() {
     song_.Reset();
 }
 
-void TVokPlayForm::SaveDefaultList() {
-    if (defaultListUnreadable_ && playList_->Count() == 0) {
+void PlayerController::SaveDefaultList() {
+    if (defaultListUnreadable_ && playList_.Count() == 0) {
         return;
     }
     const QString file = paths_.DefaultPlaylistFile();
     MakeParentFolder(file);
-    const ListWriteResult written = WritePlayList(file, playList_->PlayItems());
+    const ListWriteResult written = WritePlayList(file, playList_.PlayItems());
     if (!written.ok) {
         ShowError(written.error.isEmpty() ? QStringLiteral("Unable to write to %1").arg(file)
                                           : written.error);

@@ -1,0 +1,201 @@
+#pragma once
+
+#include "audio/PlaybackEngine.h"
+#include "core/AppPaths.h"
+#include "display/DisplayHost.h"
+#include "display/LyricDisplay.h"
+#include "lyrics/Vokalento.h"
+#include "player/PlayerViews.h"
+#include "player/UserDialogs.h"
+#include "playlist/PlayList.h"
+#include "settings/SettingsStore.h"
+
+#include <QObject>
+#include <QPoint>
+#include <QSize>
+#include <QStringList>
+#include <QTimer>
+
+#include <functional>
+#include <vector>
+
+namespace vok {
+
+// What the program hands the player at start; tests replace the parts that face the outside world.
+struct PlayerOptions {
+    // Command-line parameters, without the program's own path.
+    QStringList Parameters;
+    // audio::kDeviceDefault for the sound card, audio::kDeviceNull for the virtual-clock device.
+    int AudioDevice = -1;
+    // Ends the program when Stop is pressed in an auto-quit run; default: leave the event loop.
+    std::function<void()> Quit;
+    // The random entry draw; default: seeded from the clock.
+    RandomDraw Draw;
+};
+
+// The player without its windows: it owns the song model, the playback engine, the playlist, the
+// lyric display, the settings, the display tick and the run flags, and carries every operation
+// of the player. The windows are views of it: they show what it tells them and forward clicks and
+// keys to it.
+class PlayerController : public QObject, private DisplayHost, private PlayListHost {
+    Q_OBJECT
+
+  public:
+    PlayerController(PlayerOptions options, UserDialogs& dialogs, QObject* parent = nullptr);
+    ~PlayerController() override;
+
+    // The audio libraries are not the ones the program was built for; the program must end.
+    bool MustEnd() const { return mustEnd_; }
+
+    // The player window; it is shown the current state at once.
+    void AttachWindow(PlayerWindowView* window);
+    void AddPlaylistView(PlaylistWindowView* view);
+
+    // The size of the display the lyrics are shown on (the primary one, or the second one when
+    // several displays are set up).
+    void SetDisplayScreen(QSize screen);
+    // Where the window settled; the close write stores it.
+    void SetWindowCorner(QPoint corner);
+
+    // The window's first show: the logo, then the start-up files once the event loop runs.
+    void FormShow();
+    // Closing: a playing song is stopped, then the settings and the default playlist are written.
+    void FormCloseQuery();
+    void FormClose();
+
+    // Buttons.
+    void VoKBtnClick();
+    void MP3BtnClick();
+    void UnloadVokBtnClick();
+    void UnloadMP3BtnClick();
+    void PlayBtnClick();
+    void PausBtnClick();
+    void StopBtnClick();
+    void PrevBtnClick();
+    void NextBtnClick();
+    void SetRandomDown(bool down);
+    // The volume bar or a keypad key picked a volume 0 ... 255.
+    void ChangeVolume(int volume);
+
+    // Keys; FormKeyDown returns true when it consumed the key.
+    bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    void FormKeyUp(int key, Qt::KeyboardModifiers modifiers);
+    void FormKeyPress(int key);
+    // A mouse button released over the display area (the timeline bar seeks).
+    void DisplayMouseUp(int x, int y);
+
+    // The display area's menu.
+    bool CanReplaceSongFile() const;
+    void ReplaceBtnClick();
+    void ShowCopyright();
+
+    // Loads one file as playlist entry `index` without playing. True for an audio file when its
+    // stream opened, for a lyric file when its audio file was found.
+    bool LaddaFil(const QString& path, int index);
+    // Plays entry `index` (−1: the active one); with Random down a random entry.
+    void SpelaVOK(int index);
+    void SkipPlay(int index) { SpelaVOK(index); }
+    // Loads a lyric file and finds and opens its audio file. True when the audio file was found.
+    bool OpenLyricFile(const QString& path) override;
+    void Stoppa() override;
+    // Reads a list file into the playlist, replacing it or appending to it.
+    void LoadPL(bool add, const QString& fileName);
+    // A file named from outside once the window is up: it replaces the playlist and plays.
+    void OpenHandedFile(const QString& fileName);
+
+    // The 33 ms display tick.
+    void tmrTimer();
+
+    // What the views show.
+    const PlaybackEngine& Engine() const { return engine_; }
+    const PlayList& Playlist() const { return playList_; }
+    const LyricDisplay& Display() const { return display_; }
+    const TVokalento& Song() const override { return song_; }
+    const PlayerSettings& Settings() const { return settings_; }
+    const InfoPanelText& Panel(InfoPanelId panel) const;
+    PlayState State() const override { return engine_.State(); }
+    int PlayIndex() const override { return playList_.PlayIndex(); }
+    // The display tick is armed: a song plays and is being shown.
+    bool TimerArmed() const { return tmr_.isActive(); }
+
+  private:
+    // DisplayHost.
+    bool HasStream() const override;
+    bool IsStreamPlaying() const override;
+    int ReadPositionMs() override;
+    int PositionMs() const override;
+    int LengthMs() const override;
+    int CurrentLine() const override;
+    void SetCurrentLine(int line) override;
+    void SeekToSeconds(int seconds) override;
+    int EntryCount() const override;
+    QString EntryPath(int index) const override;
+    void SongEnded() override;
+    void SetPlayProgress(int positionMs) override;
+    void ArmTimer() override;
+    void DisarmTimer() override;
+    void SetLoadButtonsEnabled(bool enabled) override;
+    void SurfaceChanged(const QRect& area) override;
+
+    // PlayListHost.
+    void SetState(PlayState state) override;
+    bool StreamLoaded() const override;
+    bool LoadEntryFile(const QString& fileName) override;
+    void StartLoadedSong() override;
+    void StartDisplay() override;
+    void NothingToPlay() override;
+    void UnloadAudio() override;
+    void ClearSong() override;
+    void OpenAudioFile(const QString& fileName) override;
+    void RepaintRows() override;
+    void RemoveAllRows() override;
+    void RefreshStatusLine() override;
+
+    void FormCreate();
+    void AfterShow();
+    void RestoreActiveEntry();
+    // A file from outside replaces the playlist: a list file's entries, or the file as the one
+    // entry, the first of them opened. False when the list ends up empty.
+    bool ReplacePlaylistWith(const QString& path);
+    void SaveDefaultList();
+
+    // Loading steps. Found is what LaddaFil reports; StreamOpened whether a stream is open now.
+    struct LoadResult {
+        bool Found = false;
+        bool StreamOpened = false;
+    };
+    LoadResult LoadFile(const QString& path);
+    // Opens the audio file into the engine and fills the song panel.
+    bool OpenSong(const QString& path);
+    // The song panel for the file just opened, or not opened.
+    void ShowSongInfo(const QString& path);
+    // The buttons, display and spectrum once nothing plays any more.
+    void ShowStoppedLook(bool hadStream);
+    void SetPanel(InfoPanelId panel, const InfoPanelText& text);
+    void ShowError(const QString& text);
+
+    PlayerOptions options_;
+    UserDialogs& dialogs_;
+    AppPaths paths_;
+    PlayerSettings settings_;
+    PlayerWindowView* window_ = nullptr;
+    std::vector<PlaylistWindowView*> playlistViews_;
+
+    TVokalento song_;
+    PlaybackEngine engine_;
+    PlayList playList_;
+    LyricDisplay display_;
+    QTimer tmr_;
+    InfoPanelText lyricPanel_;
+    InfoPanelText songPanel_;
+
+    bool mustEnd_ = false;
+    bool closed_ = false;
+    bool defaultListUnreadable_ = false;
+    bool readyForFiles_ = false;
+    bool startedWithFiles_ = false;
+    bool readOnlyRun_ = false;
+    bool autoQuit_ = false;
+};
+
+}  // namespace vok

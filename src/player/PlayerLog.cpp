@@ -1,0 +1,3 @@
+#include "player/PlayerLog.h"
+
+Q_LOGGING_CATEGORY(lcPlayer, "vok.player", QtWarningMsg)

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QRect>
+#include <QString>
+
+namespace vok {
+
+// The two information panels of the player window.
+enum class InfoPanelId { Lyrics, Song };
+
+// What one information panel shows: a title line, an info line and the hint the pointer shows
+// over it (empty while hints are off).
+struct InfoPanelText {
+    QString Title;
+    QString Info;
+    QString Hint;
+
+    bool operator==(const InfoPanelText&) const = default;
+};
+
+// What the controller asks of the player window. The window only shows what it is told and
+// forwards the user's clicks and keys to the controller.
+class PlayerWindowView {
+  public:
+    virtual ~PlayerWindowView() = default;
+
+    virtual void SetCaption(const QString& caption) = 0;
+    virtual void ShowInfoPanel(InfoPanelId panel, const InfoPanelText& text) = 0;
+    // The load and unload buttons of both panels.
+    virtual void SetLoadButtonsEnabled(bool enabled) = 0;
+    // Play lit while a song plays, Pause lit while it is paused.
+    virtual void ShowPlayButton(bool lit) = 0;
+    virtual void ShowPauseButton(bool lit) = 0;
+    virtual void ShowVolume(int volume) = 0;
+    virtual void ShowRandom(bool down) = 0;
+    // Part of the display surface changed and must be repainted.
+    virtual void SurfaceChanged(const QRect& area) = 0;
+    // A file handed in from outside: the window comes into view, also from minimised.
+    virtual void BringToFront() = 0;
+};
+
+// What the controller tells the windows that show the playlist. Each is told after the change.
+class PlaylistWindowView {
+  public:
+    virtual ~PlaylistWindowView() = default;
+
+    // Entries or the active entry changed: the rows are shown anew.
+    virtual void RowsChanged() = 0;
+    // The status line (entry count, active entry) is shown anew.
+    virtual void StatusChanged() = 0;
+    // The playing song's position; its length is the progress bar's maximum.
+    virtual void ShowProgress(int positionMs, int lengthMs) = 0;
+};
+
+}  // namespace vok
