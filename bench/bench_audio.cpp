@@ -9,8 +9,15 @@
 
 #include <QTemporaryDir>
 
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -72,6 +79,97 @@ void BM_StreamCreateFile_TenMinuteMp3(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_StreamCreateFile_TenMinuteMp3)->Unit(benchmark::kMillisecond);
+
+// Files that must open or fail fast and small whatever their size: a 2 GB sparse file (zeros), 200
+// MB of noise, and a 3-minute song followed by 500 MB of zeros (sparse too: no disk).
+struct HostileFiles {
+    QTemporaryDir dir;
+    std::filesystem::path sparse;
+    std::filesystem::path noise;
+    std::filesystem::path songThenZeros;
+    bool ok = true;
+
+    HostileFiles() {
+        const std::filesystem::path root = dir.path().toStdString();
+        sparse = root / "sparse.mp3";
+        ok = Extend(sparse, std::int64_t{2} << 30);
+        noise = root / "noise.mp3";
+        std::ofstream out(noise, std::ios::binary);
+        std::mt19937_64 generator(42);
+        std::vector<std::uint64_t> block(1 << 17);  // 1 MB
+        for (int i = 0; i < 200; ++i) {
+            std::generate(block.begin(), block.end(), generator);
+            out.write(reinterpret_cast<const char*>(block.data()),
+                      static_cast<std::streamsize>(block.size() * sizeof(std::uint64_t)));
+        }
+        out.close();
+        songThenZeros = root / "song-then-zeros.mp3";
+        const std::string command =
+            "ffmpeg -nostdin -loglevel error -y -f lavfi -i "
+            "sine=frequency=440:sample_rate=44100:duration=180 -ac 2 -c:a libmp3lame -b:a 128k '" +
+            songThenZeros.string() + "'";
+        ok = ok && out.good() && std::system(command.c_str()) == 0 &&
+             Extend(songThenZeros,
+                    static_cast<std::int64_t>(std::filesystem::file_size(songThenZeros)) +
+                        (std::int64_t{500} << 20));
+    }
+    static bool Extend(const std::filesystem::path& path, std::int64_t size) {
+        const int fd = ::open(path.c_str(), O_CREAT | O_WRONLY, 0600);
+        const bool extended = fd >= 0 && ::ftruncate(fd, size) == 0;
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        return extended;
+    }
+};
+
+HostileFiles& Hostile() {
+    static HostileFiles files;
+    return files;
+}
+
+// Peak resident memory of a fresh process (this program, run with kOpenOnly) that does nothing
+// but open the file: the whole process, libraries included.
+constexpr const char* kOpenOnly = "--open-only";
+
+double OpenPeakMegabytes(const std::filesystem::path& file) {
+    const pid_t child = fork();
+    if (child == 0) {
+        execl("/proc/self/exe", "bench_audio", kOpenOnly, file.c_str(), nullptr);
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    if (child < 0 || wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) ||
+        WEXITSTATUS(status) == 127) {
+        return -1.0;
+    }
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+void BM_OpenHostileFile(benchmark::State& state, int which) {
+    auto& files = Hostile();
+    if (!files.ok) {
+        state.SkipWithError("cannot make the files");
+        return;
+    }
+    const auto& file = which == 0 ? files.sparse : which == 1 ? files.noise : files.songThenZeros;
+    const bool opens = which == 2;
+    double seconds = 0.0;
+    for (auto _ : state) {
+        auto decoder = Decoder::Open(file);
+        if ((decoder != nullptr) != opens) {
+            state.SkipWithError(opens ? "song not opened" : "junk opened");
+            return;
+        }
+        seconds = decoder ? static_cast<double>(decoder->Length()) / decoder->Rate() : 0.0;
+    }
+    state.counters["length_s"] = seconds;
+    state.counters["peak_MB"] = OpenPeakMegabytes(file);
+}
+BENCHMARK_CAPTURE(BM_OpenHostileFile, sparse_2GB, 0)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenHostileFile, noise_200MB, 1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_OpenHostileFile, song3min_zeros500MB, 2)->Unit(benchmark::kMillisecond);
 
 void BM_FullDecode_TenMinuteMp3(benchmark::State& state) {
     auto& files = TestFiles();
@@ -136,4 +234,12 @@ BENCHMARK(BM_Fft2048)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == kOpenOnly) {
+        return Decoder::Open(argv[2]) ? 0 : 1;
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

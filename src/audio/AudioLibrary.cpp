@@ -1,5 +1,6 @@
 #include "audio/AudioLibrary.h"
 
+#include "audio/AudioLog.h"
 #include "audio/Decoder.h"
 #include "audio/Output.h"
 #include "audio/Spectrum.h"
@@ -18,6 +19,8 @@ extern "C" {
 #include <map>
 #include <mutex>
 #include <vector>
+
+Q_LOGGING_CATEGORY(lcAudio, "vok.audio", QtWarningMsg)
 
 namespace vok::audio {
 
@@ -127,15 +130,27 @@ Handle StreamCreateFile(bool mem, const std::filesystem::path& file, std::uint64
                         std::uint64_t length, std::uint32_t flags) {
     auto& lib = Lib();
     if (mem || offset != 0 || length != 0 || !lib.device) {
+        qCWarning(lcAudio) << "cannot open" << file.c_str()
+                           << (lib.device ? "from memory or a part of a file" : "without a device");
         return 0;
     }
-    auto decoder = Decoder::Open(file);
+    std::string error;
+    auto decoder = Decoder::Open(file, &error);
     if (!decoder) {
+        qCWarning(lcAudio) << "cannot open" << file.c_str() << ":" << error.c_str();
         return 0;
     }
+    qCDebug(lcAudio) << "opened" << file.c_str() << decoder->Rate() << "Hz" << decoder->Channels()
+                     << "channels" << decoder->Length() << "frames";
     const double latency =
         2.0 * lib.device->BufferFrames() / static_cast<double>(lib.device->Rate());
     auto stream = std::make_unique<Stream>(std::move(decoder), lib.device->Rate(), latency, flags);
+    if (!stream->Ready()) {
+        qCWarning(lcAudio) << "cannot open" << file.c_str() << ": no conversion from"
+                           << stream->Rate() << "Hz" << stream->Channels() << "channels to"
+                           << lib.device->Rate() << "Hz stereo";
+        return 0;
+    }
     std::lock_guard lock(lib.mutex);
     Handle handle = lib.nextHandle;
     while (handle == 0 || lib.streams.count(handle) != 0) {
@@ -264,6 +279,11 @@ bool ChannelGetInfo(Handle handle, ChannelInfo* info) {
 
 std::uint32_t ChannelGetData(Handle handle, void* buffer, std::uint32_t length) {
     Stream* stream = Find(handle);
+    if (stream != nullptr && length == kDataAvailable) {
+        const double frames = static_cast<double>(stream->BufferedFrames()) * stream->Rate() /
+                              static_cast<double>(Lib().device->Rate());
+        return static_cast<std::uint32_t>(frames) * static_cast<std::uint32_t>(FrameBytes(*stream));
+    }
     if (stream == nullptr || buffer == nullptr) {
         return kDataError;
     }

@@ -1,12 +1,13 @@
 #pragma once
 
-// The audio library of the player: one call per operation the player makes, with the same
-// arguments, results and units as the classic Windows audio library it was written against.
+// The player's audio layer: opens local audio files as streams (decoded with FFmpeg, pre-scanned
+// for an exact length and exact seeking), plays them through one output device (SDL, or a null
+// device on a virtual clock for tests), and hands out the heard position and analysis data.
 //
 // Units: handles are 32-bit (0 = none); byte positions and lengths are 64-bit offsets into the
 // stream's 16-bit PCM at the file's own sample rate and channel count (frames × channels × 2);
 // seconds are doubles. All calls are meant for one thread (the UI thread); decoding and output run
-// on threads of their own.
+// on threads of their own. Why a file could not be opened goes to the log category vok.audio.
 //
 // Paths: std::filesystem::path, or a QString (converted with the local file-name encoding).
 
@@ -35,7 +36,7 @@ inline constexpr std::uint32_t kStreamPrescan = 0x00020000u;
 // ChannelGetData flags.
 inline constexpr std::uint32_t kDataFft2048 = 0x80000003u;  // 1024 magnitudes of 2048 frames
 inline constexpr std::uint32_t kDataFloat = 0x40000000u;    // OR'd with a byte count
-inline constexpr std::uint32_t kDataAvailable = 0;          // bytes available from the position
+inline constexpr std::uint32_t kDataAvailable = 0;  // bytes decoded ahead, not yet handed over
 inline constexpr std::uint32_t kDataError = 0xFFFFFFFFu;
 
 // ChannelIsActive results.
@@ -101,7 +102,8 @@ bool ChannelGetInfo(Handle handle, ChannelInfo* info);
 
 // kDataFft2048: fills 1024 floats. kDataFloat | bytes: fills bytes/4 interleaved float samples.
 // Both are taken at the frame being heard, before the output gain. Returns the bytes written,
-// kDataError on a bad handle or flags.
+// kDataError on a bad handle or flags. kDataAvailable (buffer may be null): the bytes decoded
+// ahead of the device, in the stream's byte units.
 std::uint32_t ChannelGetData(Handle handle, void* buffer, std::uint32_t length);
 
 // Test hooks for the null device. Advancing runs the device's periodic callbacks for the given

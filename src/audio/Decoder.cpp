@@ -1,5 +1,7 @@
 #include "audio/Decoder.h"
 
+#include "audio/FileReader.h"
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -8,7 +10,6 @@ extern "C" {
 }
 
 #include <algorithm>
-#include <system_error>
 #include <unordered_map>
 
 namespace vok::audio {
@@ -23,6 +24,73 @@ constexpr std::int64_t kPrerollFrames = 16 * 1152;
 // is broken, and converting it to the device rate would need absurd buffers.
 constexpr int kMinRate = 1000;
 constexpr int kMaxRate = 768000;
+
+// FFmpeg stops widening its probe once a format scores above AVPROBE_SCORE_RETRY (25) and calls
+// anything at or below it a possible misdetection. Real MP3s score 50-51 (with the leading tags
+// skipped by our reader), Ogg, ASF and WAV 99-100; a file of zeros or noise named .mp3 scores 1
+// from its extension alone.
+constexpr int kMinProbeScore = AVPROBE_SCORE_RETRY + 1;
+
+// Bytes read without a decoded frame (or, in the MP3 walk, a valid packet) after which the stream
+// ends. A real gap (a tag in the middle, a damaged stretch) is far smaller. The demuxer's buffer
+// and the time spent on junk are bounded by it.
+constexpr std::int64_t kMaxBytesWithoutAudio = 4 << 20;
+// Playback reads only what the pre-scan saw, so its cut-off is a safety net, never reached first.
+constexpr std::int64_t kPlaybackBudget = 2 * kMaxBytesWithoutAudio;
+
+// find_stream_info reads at most this much.
+constexpr const char* kProbeBytes = "2000000";
+
+// One MPEG audio frame header, as the decoder reads it.
+struct MpegFrame {
+    int rate = 0;
+    int channels = 0;
+    int samples = 0;  // per frame
+    int bytes = 0;    // frame length
+};
+
+bool ParseMpegHeader(const std::uint8_t* p, int size, MpegFrame* frame) {
+    if (size < 4) {
+        return false;
+    }
+    const std::uint32_t h = AV_RB32(p);
+    const int version = static_cast<int>((h >> 19) & 3);  // 3 MPEG-1, 2 MPEG-2, 0 MPEG-2.5
+    const int layer = 4 - static_cast<int>((h >> 17) & 3);
+    const int bitrateIndex = static_cast<int>((h >> 12) & 15);
+    const int rateIndex = static_cast<int>((h >> 10) & 3);
+    // Free format (bitrate index 0) needs the next frame to find its length: left to the decoder.
+    if ((h & 0xFFE00000u) != 0xFFE00000u || version == 1 || layer == 4 || bitrateIndex == 0 ||
+        bitrateIndex == 15 || rateIndex == 3) {
+        return false;
+    }
+    static constexpr int kRates[3] = {44100, 48000, 32000};
+    static constexpr short kKbps[2][3][15] = {
+        {{0, 32, 64, 96, 128, 160, 192, 224, 256, 288, 320, 352, 384, 416, 448},
+         {0, 32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384},
+         {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320}},
+        {{0, 32, 48, 56, 64, 80, 96, 112, 128, 144, 160, 176, 192, 224, 256},
+         {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160},
+         {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160}}};
+    const bool mpeg1 = version == 3;
+    frame->rate = kRates[rateIndex] >> (mpeg1 ? 0 : version == 2 ? 1 : 2);
+    frame->channels = ((h >> 6) & 3) == 3 ? 1 : 2;
+    const int bitrate = kKbps[mpeg1 ? 0 : 1][layer - 1][bitrateIndex] * 1000;
+    const int padding = static_cast<int>((h >> 9) & 1);
+    if (layer == 1) {
+        frame->samples = 384;
+        frame->bytes = (12 * bitrate / frame->rate + padding) * 4;
+    } else {
+        frame->samples = layer == 3 && !mpeg1 ? 576 : 1152;
+        frame->bytes = (layer == 3 && !mpeg1 ? 72 : 144) * bitrate / frame->rate + padding;
+    }
+    return true;
+}
+
+std::string AvError(int code) {
+    char text[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(code, text, sizeof text);
+    return text;
+}
 
 struct SeekPoint {
     std::int64_t start;  // first frame of the packet's output
@@ -80,30 +148,44 @@ void Decoder::CloseContext() {
     av_frame_free(&ff_->frame);
     av_packet_free(&ff_->packet);
     avcodec_free_context(&ff_->codec);
-    avformat_close_input(&ff_->format);
+    avformat_close_input(&ff_->format);  // leaves our I/O context to the reader
     ff_->stream = -1;
     ff_->drained = false;
 }
 
+bool Decoder::Fail(std::string why) {
+    error_ = std::move(why);
+    return false;
+}
+
 bool Decoder::OpenContext() {
     CloseContext();
+    ff_->format = avformat_alloc_context();
+    if (ff_->format == nullptr || (ff_->format->pb = reader_->NewContext()) == nullptr) {
+        return Fail("out of memory");
+    }
     AVDictionary* options = nullptr;
-    // Local files only: a crafted playlist or tag must never make us open a URL.
+    // Local files only: a crafted playlist or tag must never make a demuxer open a URL.
     av_dict_set(&options, "protocol_whitelist", "file", 0);
-    const std::string name = file_.string();
-    const int opened = avformat_open_input(&ff_->format, name.c_str(), nullptr, &options);
+    av_dict_set(&options, "probesize", kProbeBytes, 0);
+    const int opened = avformat_open_input(&ff_->format, file_.string().c_str(), nullptr, &options);
     av_dict_free(&options);
     if (opened < 0) {
-        ff_->format = nullptr;
-        return false;
+        ff_->format = nullptr;  // freed by the failed open
+        return Fail("not opened: " + AvError(opened));
     }
-    if (avformat_find_stream_info(ff_->format, nullptr) < 0) {
-        return false;
+    if (ff_->format->probe_score < kMinProbeScore) {
+        return Fail("probe score too low (" + std::to_string(ff_->format->probe_score) + ", " +
+                    ff_->format->iformat->name + ")");
+    }
+    const int info = avformat_find_stream_info(ff_->format, nullptr);
+    if (info < 0) {
+        return Fail("no stream information: " + AvError(info));
     }
     const AVCodec* codec = nullptr;
     ff_->stream = av_find_best_stream(ff_->format, AVMEDIA_TYPE_AUDIO, -1, -1, &codec, 0);
     if (ff_->stream < 0 || codec == nullptr) {
-        return false;
+        return Fail("no audio stream");
     }
     for (unsigned i = 0; i < ff_->format->nb_streams; ++i) {
         if (static_cast<int>(i) != ff_->stream) {
@@ -113,37 +195,32 @@ bool Decoder::OpenContext() {
     const AVCodecParameters* par = ff_->format->streams[ff_->stream]->codecpar;
     ff_->codec = avcodec_alloc_context3(codec);
     if (ff_->codec == nullptr || avcodec_parameters_to_context(ff_->codec, par) < 0) {
-        return false;
+        return Fail("out of memory");
     }
     ff_->codec->pkt_timebase = ff_->format->streams[ff_->stream]->time_base;
-    if (avcodec_open2(ff_->codec, codec, nullptr) < 0) {
-        return false;
+    const int codecOpened = avcodec_open2(ff_->codec, codec, nullptr);
+    if (codecOpened < 0) {
+        return Fail(std::string("cannot open the ") + codec->name +
+                    " decoder: " + AvError(codecOpened));
     }
     ff_->packet = av_packet_alloc();
     ff_->frame = av_frame_alloc();
     if (ff_->packet == nullptr || ff_->frame == nullptr) {
-        return false;
+        return Fail("out of memory");
     }
     rate_ = ff_->codec->sample_rate;
     channels_ = ff_->codec->ch_layout.nb_channels;
     bits_ = par->bits_per_raw_sample;
     ff_->drained = false;
-    return rate_ >= kMinRate && rate_ <= kMaxRate && channels_ > 0 && channels_ <= 8;
+    reader_->Progress();
+    if (rate_ < kMinRate || rate_ > kMaxRate || channels_ <= 0 || channels_ > 8) {
+        return Fail("unplayable format (" + std::to_string(rate_) + " Hz, " +
+                    std::to_string(channels_) + " channels)");
+    }
+    return true;
 }
 
 std::unique_ptr<Decoder> Decoder::Open(const std::filesystem::path& file, std::string* error) {
-    auto fail = [error](const char* why) {
-        if (error != nullptr) {
-            *error = why;
-        }
-        return nullptr;
-    };
-    std::error_code ec;
-    // Not a regular file (folder, FIFO, device): opening could block forever.
-    if (!std::filesystem::is_regular_file(file, ec) || std::filesystem::file_size(file, ec) == 0 ||
-        ec) {
-        return fail("not a readable, non-empty file");
-    }
     static const bool quiet = [] {
         av_log_set_level(AV_LOG_QUIET);  // broken files are reported by the result, not stderr
         return true;
@@ -151,94 +228,120 @@ std::unique_ptr<Decoder> Decoder::Open(const std::filesystem::path& file, std::s
     (void)quiet;
     std::unique_ptr<Decoder> decoder(new Decoder());
     decoder->file_ = file;
-    if (!decoder->OpenContext()) {
-        return fail("no decodable audio stream");
+    auto fail = [&]() -> std::unique_ptr<Decoder> {
+        if (error != nullptr) {
+            *error = decoder->error_;
+        }
+        return nullptr;
+    };
+    decoder->reader_ = FileReader::Open(file, &decoder->error_);
+    if (!decoder->reader_) {
+        return fail();
     }
-    if (!decoder->Prescan() || decoder->length_ <= 0) {
-        return fail("no audio frames");
+    decoder->reader_->SetBudget(kMaxBytesWithoutAudio);
+    if (!decoder->OpenContext() || !decoder->Prescan()) {
+        return fail();
     }
     if (!decoder->SeekTo(0)) {
-        return fail("cannot decode the first frame");
+        decoder->error_ = "cannot decode the first frame";
+        return fail();
     }
     return decoder;
 }
 
+void Decoder::AddSeekPoint(std::int64_t key, std::int64_t start) {
+    if (key == AV_NOPTS_VALUE || key < 0) {
+        return;
+    }
+    if (!ff_->byKey.emplace(key, start).second) {
+        ff_->byKey[key] = -1;  // ambiguous: never trust it
+        return;
+    }
+    if (ff_->points.empty() || ff_->points.back().start < start) {
+        ff_->points.push_back({start, key});
+    }
+}
+
 // MP3 packets carry their own frame counts and the demuxer marks delay and padding as side
-// data, so walking the packets gives the exact decoded length without decoding. Other codecs are
-// decoded once (Vorbis and WMA packet sizes vary and need the decoder's view).
-bool Decoder::Prescan() {
+// data, so walking the packets gives the exact decoded length without decoding, as long as
+// every packet is a whole frame in the stream's format. Anything else (a change of rate or
+// channels, a damaged or cut frame) falls back to counting what the decoder delivers.
+bool Decoder::WalkMp3Packets(std::int64_t* total) {
     const AVStream* st = ff_->format->streams[ff_->stream];
     const AVRational frameBase{1, rate_};
-    ff_->points.clear();
-    ff_->byKey.clear();
-    std::int64_t total = 0;
-    auto addPoint = [this](std::int64_t key, std::int64_t start) {
-        if (key == AV_NOPTS_VALUE || key < 0) {
-            return;
-        }
-        if (!ff_->byKey.emplace(key, start).second) {
-            ff_->byKey[key] = -1;  // ambiguous: never trust it
-            return;
-        }
-        if (ff_->points.empty() || ff_->points.back().start < start) {
-            ff_->points.push_back({start, key});
-        }
-    };
-
-    ff_->keyIsPosition = ff_->codec->codec_id == AV_CODEC_ID_MP3;
-    if (ff_->keyIsPosition) {
-        std::int64_t pendingSkip = 0;
-        while (av_read_frame(ff_->format, ff_->packet) >= 0) {
-            if (ff_->packet->stream_index == ff_->stream) {
-                std::int64_t frames = av_rescale_q(ff_->packet->duration, st->time_base, frameBase);
-                std::size_t size = 0;
-                const std::uint8_t* side =
-                    av_packet_get_side_data(ff_->packet, AV_PKT_DATA_SKIP_SAMPLES, &size);
-                std::int64_t discardEnd = 0;
-                if (side != nullptr && size >= 8) {
-                    pendingSkip += AV_RL32(side);
-                    discardEnd = AV_RL32(side + 4);
-                } else if (frames > 0) {
-                    addPoint(ff_->packet->pos, total);
-                }
-                const std::int64_t skipped = std::min(pendingSkip, frames);
-                frames -= skipped;
-                pendingSkip -= skipped;
-                frames -= std::min(frames, discardEnd);
-                total += std::max<std::int64_t>(frames, 0);
+    std::int64_t pendingSkip = 0;
+    bool plain = true;
+    *total = 0;
+    while (plain && av_read_frame(ff_->format, ff_->packet) >= 0) {
+        const AVPacket* packet = ff_->packet;
+        MpegFrame header;
+        if (reader_->Starved()) {
+            // Junk the demuxer held when reading was cut off: the stream ends before it.
+        } else if (packet->stream_index != ff_->stream) {
+        } else if (!ParseMpegHeader(packet->data, packet->size, &header) || header.rate != rate_ ||
+                   header.channels != channels_ || header.bytes != packet->size ||
+                   av_rescale_q(packet->duration, st->time_base, frameBase) != header.samples) {
+            plain = false;
+        } else {
+            reader_->Progress();
+            std::int64_t frames = header.samples;
+            std::size_t size = 0;
+            const std::uint8_t* side =
+                av_packet_get_side_data(packet, AV_PKT_DATA_SKIP_SAMPLES, &size);
+            std::int64_t discardEnd = 0;
+            if (side != nullptr && size >= 8) {
+                pendingSkip += AV_RL32(side);
+                discardEnd = AV_RL32(side + 4);
+            } else {
+                AddSeekPoint(packet->pos, *total);
             }
-            av_packet_unref(ff_->packet);
-        }
-        length_ = total;
-        return OpenContext();
-    }
-
-    // Decode once; frames keep the packet timestamps a later seek will see again.
-    counting_ = true;
-    next_ = 0;
-    ended_ = false;
-    for (;;) {
-        const int got = avcodec_receive_frame(ff_->codec, ff_->frame);
-        if (got == 0) {
-            addPoint(ff_->frame->pts, total);
-            total += ff_->frame->nb_samples;
-            av_frame_unref(ff_->frame);
-            continue;
-        }
-        if (got != AVERROR(EAGAIN)) {
-            break;  // end of stream or a broken decoder state
-        }
-        const int read = av_read_frame(ff_->format, ff_->packet);
-        if (read < 0) {
-            avcodec_send_packet(ff_->codec, nullptr);
-            continue;
-        }
-        if (ff_->packet->stream_index == ff_->stream) {
-            avcodec_send_packet(ff_->codec, ff_->packet);  // bad packets are skipped
+            const std::int64_t skipped = std::min(pendingSkip, frames);
+            frames -= skipped;
+            pendingSkip -= skipped;
+            frames -= std::min(frames, discardEnd);
+            *total += frames;
         }
         av_packet_unref(ff_->packet);
     }
+    return plain;
+}
+
+bool Decoder::Prescan() {
+    ff_->points.clear();
+    ff_->byKey.clear();
+    ff_->keyIsPosition = ff_->codec->codec_id == AV_CODEC_ID_MP3;
+    std::int64_t total = 0;
+    bool counted = ff_->keyIsPosition && WalkMp3Packets(&total);
+    if (!counted) {
+        // Decode once through the playback path: what it keeps is what playback delivers, and
+        // frames keep the keys a later seek will see again.
+        ff_->points.clear();
+        ff_->byKey.clear();
+        if (ff_->keyIsPosition && !OpenContext()) {
+            return false;
+        }
+        scanning_ = true;
+        counting_ = true;
+        ended_ = false;
+        next_ = 0;
+        while (DecodeFrame()) {
+            next_ += static_cast<std::int64_t>(pending_.size()) / channels_;
+        }
+        scanning_ = false;
+        total = next_;
+    }
     length_ = total;
+    if (reader_->Starved()) {
+        // Later reads end where this one did, so playback never goes past what was counted.
+        reader_->SetEnd(reader_->StarvedAt());
+        if (total == 0) {
+            return Fail("no audio within " + std::to_string(kMaxBytesWithoutAudio) + " bytes");
+        }
+    }
+    if (total <= 0) {
+        return Fail("no audio frames");
+    }
+    reader_->SetBudget(kPlaybackBudget);
     return OpenContext();
 }
 
@@ -249,15 +352,25 @@ bool Decoder::DecodeFrame() {
         const int got = avcodec_receive_frame(ff_->codec, ff_->frame);
         if (got == 0) {
             AVFrame* f = ff_->frame;
-            const auto known = ff_->byKey.find(ff_->keyIsPosition ? f->pkt_pos : f->pts);
-            if (known != ff_->byKey.end() && known->second >= 0) {
+            const int n = f->nb_samples;
+            // Another rate or channel count than the stream's is dropped rather than resampled:
+            // resampler state would make a frame's output length depend on where decoding began,
+            // and the length and seeking must not.
+            if (n <= 0 || f->sample_rate != rate_ || f->ch_layout.nb_channels != channels_) {
+                av_frame_unref(f);
+                continue;
+            }
+            const std::int64_t key = ff_->keyIsPosition ? f->pkt_pos : f->pts;
+            if (scanning_) {
+                AddSeekPoint(key, next_);
+            } else if (const auto known = ff_->byKey.find(key);
+                       known != ff_->byKey.end() && known->second >= 0) {
                 next_ = known->second;
                 counting_ = true;
             }
-            const int n = f->nb_samples;
-            if (!counting_ || f->ch_layout.nb_channels != channels_ || n <= 0) {
+            if (!counting_) {
                 av_frame_unref(f);
-                continue;  // before the first frame we can place, or unusable
+                continue;  // before the first frame we can place
             }
             pending_.resize(static_cast<std::size_t>(n) * static_cast<std::size_t>(channels_));
             for (int i = 0; i < n; ++i) {
@@ -267,6 +380,7 @@ bool Decoder::DecodeFrame() {
                 }
             }
             av_frame_unref(f);
+            reader_->Progress();
             return true;
         }
         if (got != AVERROR(EAGAIN) || ff_->drained) {
@@ -279,7 +393,7 @@ bool Decoder::DecodeFrame() {
             continue;
         }
         if (ff_->packet->stream_index == ff_->stream) {
-            avcodec_send_packet(ff_->codec, ff_->packet);
+            avcodec_send_packet(ff_->codec, ff_->packet);  // bad packets are skipped
         }
         av_packet_unref(ff_->packet);
     }
@@ -287,10 +401,13 @@ bool Decoder::DecodeFrame() {
 
 bool Decoder::SkipPacketsBefore(std::int64_t position) {
     while (av_read_frame(ff_->format, ff_->packet) >= 0) {
-        if (ff_->packet->stream_index == ff_->stream && ff_->packet->pos >= position) {
+        if (ff_->packet->stream_index != ff_->stream) {
+        } else if (ff_->packet->pos >= position) {
             avcodec_send_packet(ff_->codec, ff_->packet);
             av_packet_unref(ff_->packet);
             return true;
+        } else {
+            reader_->Progress();
         }
         av_packet_unref(ff_->packet);
     }
@@ -386,6 +503,11 @@ std::int64_t Decoder::Read(std::vector<float>& out, std::int64_t maxFrames) {
 std::int64_t Decoder::FullDecodeFrames(const std::filesystem::path& file) {
     Decoder d;
     d.file_ = file;
+    d.reader_ = FileReader::Open(file, nullptr);
+    if (!d.reader_) {
+        return -1;
+    }
+    d.reader_->SetBudget(kMaxBytesWithoutAudio);
     if (!d.OpenContext()) {
         return -1;
     }

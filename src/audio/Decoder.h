@@ -8,18 +8,26 @@
 
 namespace vok::audio {
 
+class FileReader;
+
 // One audio file decoded with FFmpeg into interleaved float frames at the file's own rate and
 // channel count. Opening pre-scans the file: the exact length (encoder delay and padding trimmed,
 // as a full decode gives it) and a table of packet timestamps → frame numbers that makes seeking
 // land on the exact frame whatever the demuxer's own seek precision.
+//
+// Decoded frames at another rate or channel count than the stream's first (a file pieced together
+// from two songs, or damage) are dropped, in the pre-scan's count as in playback, so the length
+// is always exactly what Read delivers. Time and memory stay bounded whatever the file holds: the
+// format must be recognised with confidence, and reading stops after a bounded number of bytes
+// without audio (the stream ends there).
 class Decoder {
   public:
     ~Decoder();
     Decoder(const Decoder&) = delete;
     Decoder& operator=(const Decoder&) = delete;
 
-    // nullptr when the file is missing, not a regular file, unreadable, holds no audio or no
-    // frames. `error` (optional) gets a short reason.
+    // nullptr when the file is missing, not a regular file, unreadable, not recognised as audio,
+    // or yields no audio frames. `error` (optional) gets the reason.
     static std::unique_ptr<Decoder> Open(const std::filesystem::path& file,
                                          std::string* error = nullptr);
 
@@ -45,20 +53,28 @@ class Decoder {
     Decoder();
     bool OpenContext();
     bool Prescan();
+    // MP3 without decoding: false when a packet is not a plain frame of the stream's format,
+    // and only decoding can tell what it yields.
+    bool WalkMp3Packets(std::int64_t* total);
+    void AddSeekPoint(std::int64_t key, std::int64_t start);
+    // Fills pending_ with the next usable frame; false at the end.
     bool DecodeFrame();
-    bool SkipPacketsBefore(
-        std::int64_t position);  // demux only; sends the packet at it  // fills pending_ with the
-                                 // next frame that has a known start
+    // Demux only; sends the first packet at or after `position` to the decoder.
+    bool SkipPacketsBefore(std::int64_t position);
     void CloseContext();
+    bool Fail(std::string why);
 
     std::filesystem::path file_;
+    std::unique_ptr<FileReader> reader_;
     std::unique_ptr<Ffmpeg> ff_;
+    std::string error_;
     int rate_ = 0;
     int channels_ = 0;
     int bits_ = 0;
     std::int64_t length_ = 0;
     std::int64_t next_ = 0;  // frame number of pending_[pendingOffset_]
     bool counting_ = false;  // next_ is trustworthy (at start, or a known timestamp was seen)
+    bool scanning_ = false;  // the pre-scan decodes: frames add seek points
     bool ended_ = false;
     std::vector<float> pending_;     // decoded, not yet read, starting at next_
     std::size_t pendingOffset_ = 0;  // in frames

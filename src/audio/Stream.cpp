@@ -59,10 +59,17 @@ Stream::Stream(std::unique_ptr<Decoder> decoder, int deviceRate, double latencyS
         if (swr_alloc_set_opts2(&resampler_, &stereo, AV_SAMPLE_FMT_FLT, deviceRate_, &input,
                                 AV_SAMPLE_FMT_FLT, rate_, 0, nullptr) < 0 ||
             swr_init(resampler_) < 0) {
+            // Played unconverted it would sound at the wrong speed: refuse the stream instead.
             swr_free(&resampler_);
+            return;
         }
     }
     thread_ = std::thread([this] { DecoderThread(); });
+}
+
+std::int64_t Stream::BufferedFrames() {
+    std::lock_guard lock(mutex_);
+    return static_cast<std::int64_t>(ringCount_);
 }
 
 Stream::~Stream() {
@@ -72,7 +79,9 @@ Stream::~Stream() {
     }
     wake_.notify_all();
     filled_.notify_all();
-    thread_.join();
+    if (thread_.joinable()) {
+        thread_.join();
+    }
     swr_free(&resampler_);
 }
 

@@ -21,6 +21,7 @@ inline constexpr int kDeviceChannels = 2;
 // Times (`now`) are the device clock's seconds.
 class Stream {
   public:
+    // Check Ready() before use: a stream whose resampler cannot be set up does not play.
     Stream(std::unique_ptr<Decoder> decoder, int deviceRate, double latencySeconds,
            std::uint32_t flags);
     ~Stream();
@@ -32,6 +33,10 @@ class Stream {
     int BitsPerSample() const { return bits_; }
     std::uint32_t Flags() const { return flags_; }
     std::int64_t Length() const { return length_; }
+    // False when the conversion to the device format could not be set up.
+    bool Ready() const { return thread_.joinable(); }
+    // Device frames decoded and waiting to be handed over.
+    std::int64_t BufferedFrames();
 
     void Play(bool restart, double now);
     void Pause(double now);

@@ -4,6 +4,7 @@ vok_library(audio
     SOURCES
         AudioLibrary.cpp
         Decoder.cpp
+        FileReader.cpp
         Output.cpp
         Spectrum.cpp
         Stream.cpp

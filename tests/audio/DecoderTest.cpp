@@ -6,9 +6,12 @@
 
 #include <QFile>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cmath>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -22,7 +25,7 @@ std::filesystem::path Fixture(const char* name) {
 const char* const kCompressed[] = {
     "cbr_stereo_44k.mp3",    "vbr_mono_22k.mp3",    "vbr_noxing_stereo_48k.mp3",
     "vorbis_stereo_48k.ogg", "vorbis_mono_22k.ogg", "wma_stereo_44k.wma",
-    "wma_mono_22k.wma",
+    "wma_mono_22k.wma",      "joined_44k_22k.mp3",
 };
 
 std::vector<float> DecodeAll(Decoder& decoder) {
@@ -150,6 +153,108 @@ TEST(DecoderRobustness, FileShrinkingUnderAnOpenDecoderEndsIt) {
     const auto all = DecodeAll(*decoder);  // must return, with less than the full length
     EXPECT_LT(static_cast<std::int64_t>(all.size()) / 2, decoder->Length());
     EXPECT_FALSE(decoder->SeekTo(decoder->Length() - 10));
+}
+
+}  // namespace
+}  // namespace vok::audio
+
+namespace vok::audio {
+namespace {
+
+// Files that must cost bounded time and memory: junk is refused or cut off, never read whole.
+class HostileFiles : public ::testing::Test {
+  protected:
+    test::TempDir dir;
+    std::filesystem::path root{dir.Path().toStdString()};
+
+    std::filesystem::path Sparse(const char* name, off_t size) {
+        const auto path = root / name;
+        const int fd = ::open(path.c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0600);
+        EXPECT_GE(fd, 0);
+        EXPECT_EQ(::ftruncate(fd, size), 0);
+        ::close(fd);
+        return path;
+    }
+    static std::string Random(std::size_t size, unsigned seed) {
+        std::mt19937 generator(seed);
+        std::string bytes(size, '\0');
+        for (char& c : bytes) {
+            c = static_cast<char>(generator() & 0xFF);
+        }
+        return bytes;
+    }
+    static void Append(const std::filesystem::path& path, const std::string& bytes) {
+        QFile out(QString::fromStdString(path.string()));
+        ASSERT_TRUE(out.open(QIODevice::Append));
+        out.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    }
+};
+
+TEST_F(HostileFiles, ZerosAndNoiseAreRefused) {
+    std::string error;
+    // A sparse 2 GB file costs no disk; only the probe buffer is ever read of it.
+    EXPECT_EQ(Decoder::Open(Sparse("sparse.mp3", off_t{2} << 30), &error), nullptr);
+    EXPECT_NE(error.find("probe score"), std::string::npos) << error;
+    WriteBytes(root / "noise.mp3", Random(20 << 20, 7));
+    EXPECT_EQ(Decoder::Open(root / "noise.mp3"), nullptr);
+    WriteBytes(root / "noise.ogg", Random(3 << 20, 8));
+    EXPECT_EQ(Decoder::Open(root / "noise.ogg"), nullptr);
+    // A tag claiming more than the file holds leaves nothing to play.
+    WriteBytes(root / "tag.mp3", std::string("ID3\x03\x00\x00\x7F\x7F\x7F\x7F", 10) +
+                                     ReadBytes(Fixture("cbr_stereo_44k.mp3")));
+    EXPECT_EQ(Decoder::Open(root / "tag.mp3"), nullptr);
+}
+
+TEST_F(HostileFiles, SongFollowedByJunkPlaysTheSongOnly) {
+    const std::string song = ReadBytes(Fixture("cbr_stereo_44k.mp3"));
+    struct Case {
+        const char* name;
+        std::string tail;
+    };
+    for (const Case& c :
+         {Case{"zeros.mp3", std::string(20 << 20, '\0')}, Case{"noise.mp3", Random(20 << 20, 9)}}) {
+        SCOPED_TRACE(c.name);
+        WriteBytes(root / c.name, song);
+        Append(root / c.name, c.tail);
+        std::string error;
+        auto decoder = Decoder::Open(root / c.name, &error);
+        ASSERT_NE(decoder, nullptr) << error;
+        // Noise may hold chance frame headers; they are dropped or decode to little.
+        EXPECT_GE(decoder->Length(), 3 * 44100);
+        EXPECT_LT(decoder->Length(), 4 * 44100);
+        EXPECT_EQ(decoder->Length(), Decoder::FullDecodeFrames(root / c.name));
+        const auto all = DecodeAll(*decoder);
+        EXPECT_EQ(static_cast<std::int64_t>(all.size()) / 2, decoder->Length());
+        ASSERT_TRUE(decoder->SeekTo(decoder->Length() - 1));
+        std::vector<float> last;
+        EXPECT_EQ(decoder->Read(last, 100), 1);
+    }
+}
+
+TEST_F(HostileFiles, LargeLeadingTagsAreSkippedNotRead) {
+    // 3 MB of tag (a big cover picture) before the song, twice over.
+    std::string tag("ID3\x04\x00\x00", 6);
+    const int size = 3 << 20;
+    for (int shift : {21, 14, 7, 0}) {
+        tag.push_back(static_cast<char>((size >> shift) & 0x7F));
+    }
+    tag += std::string(size, '\x55');
+    WriteBytes(root / "tagged.mp3", tag + tag + ReadBytes(Fixture("cbr_stereo_44k.mp3")));
+    std::string error;
+    auto decoder = Decoder::Open(root / "tagged.mp3", &error);
+    ASSERT_NE(decoder, nullptr) << error;
+    EXPECT_EQ(decoder->Length(), 3 * 44100);
+}
+
+TEST(DecoderLength, FramesAtAnotherRateAreDroppedFromLengthAndPlayback) {
+    // The 22.05 kHz second half of the file is not played at the first half's rate. The first
+    // half's end padding stays (its info frame does not mark the end of the file): under one
+    // frame more.
+    auto decoder = Decoder::Open(Fixture("joined_44k_22k.mp3"));
+    ASSERT_NE(decoder, nullptr);
+    EXPECT_EQ(decoder->Rate(), 44100);
+    EXPECT_GE(decoder->Length(), 3 * 44100);
+    EXPECT_LT(decoder->Length(), 3 * 44100 + 1152);
 }
 
 }  // namespace

@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QLoggingCategory>
+#include <QString>
+#include <QStringList>
+
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -16,6 +21,25 @@ std::filesystem::path Fixture(const char* name) {
 }
 
 constexpr std::uint32_t kOpenFlags = kStreamUnicode | kStreamPrescan;
+
+// Frees the device however the test ends, so one failed assertion cannot leave it open for the
+// tests after it.
+struct FreeAtExit {
+    ~FreeAtExit() { Free(); }
+};
+
+// Polls for what a real audio thread does in its own time; false when it never happens.
+bool WaitUntil(const std::function<bool()>& done,
+               std::chrono::milliseconds timeout = std::chrono::seconds(5)) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
 
 class NullDevice : public ::testing::Test {
   protected:
@@ -158,6 +182,29 @@ TEST_F(NullDevice, FreedAndUnknownHandlesAreHarmless) {
     EXPECT_EQ(StreamCreateFile(false, Fixture("nothing-here.mp3"), 0, 0, kOpenFlags), 0u);
 }
 
+QStringList* gAudioLog = nullptr;
+
+void CollectAudioLog(QtMsgType, const QMessageLogContext& context, const QString& message) {
+    if (gAudioLog != nullptr && QString::fromLatin1(context.category) == "vok.audio") {
+        gAudioLog->append(message);
+    }
+}
+
+TEST_F(NullDevice, WhyAFileCannotBeOpenedIsLogged) {
+    QStringList log;
+    gAudioLog = &log;
+    const QtMessageHandler previous = qInstallMessageHandler(&CollectAudioLog);
+    EXPECT_EQ(StreamCreateFile(false, Fixture("nothing-here.mp3"), 0, 0, kOpenFlags), 0u);
+    EXPECT_EQ(StreamCreateFile(false, Fixture("rate_200hz.wav"), 0, 0, kOpenFlags), 0u);
+    ASSERT_NE(Open("short_mono_44k.mp3"), 0u);  // debug output is off by default
+    qInstallMessageHandler(previous);
+    gAudioLog = nullptr;
+    ASSERT_EQ(log.size(), 2);
+    EXPECT_TRUE(log[0].contains("nothing-here.mp3") && log[0].contains("cannot open the file"))
+        << log[0].toStdString();
+    EXPECT_TRUE(log[1].contains("200 Hz")) << log[1].toStdString();
+}
+
 TEST_F(NullDevice, VolumeScalesOutputButNotAnalysisData) {
     const Handle h = Open("bin64_mono_44k.wav");
     ASSERT_NE(h, 0u);
@@ -242,6 +289,7 @@ TEST_F(NullDevice, FloatSampleDataIsInterleavedAtTheHeardFrame) {
 }
 
 TEST(UnusualRates, HighRateSpectrumLowRateEndAndBrokenRateRefusal) {
+    FreeAtExit freeAtExit;
     ASSERT_TRUE(Init(kDeviceNull, 44100, 0));
     // 192 kHz: with the decoder a full ring ahead, the heard frame must still be in the history.
     const Handle high =
@@ -249,7 +297,10 @@ TEST(UnusualRates, HighRateSpectrumLowRateEndAndBrokenRateRefusal) {
     ASSERT_NE(high, 0u);
     ASSERT_TRUE(ChannelPlay(high, true));
     NullDeviceAdvance(0.3);
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // let the decoder run ahead
+    // Let the decoder run a nearly full buffer ahead.
+    ASSERT_TRUE(WaitUntil([high] {
+        return ChannelGetData(high, nullptr, kDataAvailable) >= ChannelSeconds2Bytes(high, 0.25);
+    }));
     std::vector<float> fft(1024);
     ASSERT_EQ(ChannelGetData(high, fft.data(), kDataFft2048), 4096u);
     EXPECT_NEAR(fft[16], 0.5f, 0.01f);
@@ -273,13 +324,13 @@ TEST(UnusualRates, HighRateSpectrumLowRateEndAndBrokenRateRefusal) {
 
 TEST(SdlDevice, PlaysThroughTheDummyDriver) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
+    FreeAtExit freeAtExit;
     ASSERT_TRUE(Init(kDeviceDefault, 44100, 0));
     const Handle h = StreamCreateFile(false, Fixture("vbr_mono_22k.mp3"), 0, 0, kOpenFlags);
     ASSERT_NE(h, 0u);
     ASSERT_TRUE(ChannelPlay(h, true));
-    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    EXPECT_TRUE(WaitUntil([h] { return ChannelGetPosition(h, kPosByte) > 0; }));
     EXPECT_EQ(ChannelIsActive(h), kActivePlaying);
-    EXPECT_GT(ChannelGetPosition(h, kPosByte), 0u);
     EXPECT_TRUE(StreamFree(h));
     EXPECT_TRUE(Free());
 }

@@ -24,6 +24,8 @@ set(VOK_AUDIO_FIXTURES
     # 5.1 with sound in the centre channel only.
     "centre_only_51.wav|-f lavfi -i aevalsrc=0|0|sin(2*PI*440*t)|0|0|0:s=44100:d=1:c=5.1 -c:a pcm_f32le"
     "rate_200hz.wav|-f lavfi -i sine=frequency=20:sample_rate=200:duration=1 -c:a pcm_s16le"
+    # The second half of a file pieced together from two songs at different rates.
+    "stereo_22k.mp3|-f lavfi -i sine=frequency=880:sample_rate=22050:duration=1 -ac 2 -c:a libmp3lame -b:a 64k"
 )
 
 set(VOK_AUDIO_FIXTURE_FILES)
@@ -41,6 +43,13 @@ foreach(entry IN LISTS VOK_AUDIO_FIXTURES)
         VERBATIM)
     list(APPEND VOK_AUDIO_FIXTURE_FILES ${output})
 endforeach()
+# 44.1 kHz stereo followed by 22.05 kHz stereo: the frame headers change rate mid-file.
+set(joined ${VOK_AUDIO_FIXTURE_DIR}/joined_44k_22k.mp3)
+add_custom_command(OUTPUT ${joined}
+    COMMAND ${CMAKE_COMMAND} -E cat ${VOK_AUDIO_FIXTURE_DIR}/cbr_stereo_44k.mp3
+            ${VOK_AUDIO_FIXTURE_DIR}/stereo_22k.mp3 > ${joined}
+    DEPENDS ${VOK_AUDIO_FIXTURE_DIR}/cbr_stereo_44k.mp3 ${VOK_AUDIO_FIXTURE_DIR}/stereo_22k.mp3)
+list(APPEND VOK_AUDIO_FIXTURE_FILES ${joined})
 add_custom_target(vok_audio_fixtures DEPENDS ${VOK_AUDIO_FIXTURE_FILES})
 
 vok_test(audio
