@@ -266,12 +266,13 @@ void Decoder::AddSeekPoint(std::int64_t key, std::int64_t start) {
 // data, so walking the packets gives the exact decoded length without decoding, as long as
 // every packet is a whole frame in the stream's format. Anything else (a change of rate or
 // channels, a damaged or cut frame) falls back to counting what the decoder delivers.
-bool Decoder::WalkMp3Packets(std::int64_t* total) {
+bool Decoder::WalkMp3Packets(std::int64_t* total, std::int64_t* end) {
     const AVStream* st = ff_->format->streams[ff_->stream];
     const AVRational frameBase{1, rate_};
     std::int64_t pendingSkip = 0;
     bool plain = true;
     *total = 0;
+    *end = 0;
     while (plain && av_read_frame(ff_->format, ff_->packet) >= 0) {
         const AVPacket* packet = ff_->packet;
         MpegFrame header;
@@ -284,6 +285,7 @@ bool Decoder::WalkMp3Packets(std::int64_t* total) {
             plain = false;
         } else {
             reader_->Progress();
+            *end = std::max(*end, packet->pos + packet->size);
             std::int64_t frames = header.samples;
             std::size_t size = 0;
             const std::uint8_t* side =
@@ -311,7 +313,16 @@ bool Decoder::Prescan() {
     ff_->byKey.clear();
     ff_->keyIsPosition = ff_->codec->codec_id == AV_CODEC_ID_MP3;
     std::int64_t total = 0;
-    bool counted = ff_->keyIsPosition && WalkMp3Packets(&total);
+    std::int64_t songEnd = 0;
+    bool counted = ff_->keyIsPosition && WalkMp3Packets(&total, &songEnd);
+    if (counted && reader_->Starved() && total > 0) {
+        // Junk follows the song. Seen without it, the song's info frame is trusted again (FFmpeg
+        // ignores one that describes much less than the file), so its end padding is trimmed.
+        reader_->SetEnd(songEnd);
+        ff_->points.clear();
+        ff_->byKey.clear();
+        counted = OpenContext() && WalkMp3Packets(&total, &songEnd);
+    }
     if (!counted) {
         // Decode once through the playback path: what it keeps is what playback delivers, and
         // frames keep the keys a later seek will see again.

@@ -55,7 +55,8 @@ class Decoder {
     bool Prescan();
     // MP3 without decoding: false when a packet is not a plain frame of the stream's format,
     // and only decoding can tell what it yields.
-    bool WalkMp3Packets(std::int64_t* total);
+    // `end` gets the byte after the last frame counted.
+    bool WalkMp3Packets(std::int64_t* total, std::int64_t* end);
     void AddSeekPoint(std::int64_t key, std::int64_t start);
     // Fills pending_ with the next usable frame; false at the end.
     bool DecodeFrame();

@@ -219,10 +219,13 @@ TEST_F(HostileFiles, SongFollowedByJunkPlaysTheSongOnly) {
         std::string error;
         auto decoder = Decoder::Open(root / c.name, &error);
         ASSERT_NE(decoder, nullptr) << error;
-        // Noise may hold chance frame headers; they are dropped or decode to little.
+        // Noise may hold chance frame headers; they are dropped or decode to little. Behind
+        // zeros the song's own length holds, its end padding trimmed.
         EXPECT_GE(decoder->Length(), 3 * 44100);
         EXPECT_LT(decoder->Length(), 4 * 44100);
-        EXPECT_EQ(decoder->Length(), Decoder::FullDecodeFrames(root / c.name));
+        if (c.tail[0] == '\0') {
+            EXPECT_EQ(decoder->Length(), 3 * 44100);
+        }
         const auto all = DecodeAll(*decoder);
         EXPECT_EQ(static_cast<std::int64_t>(all.size()) / 2, decoder->Length());
         ASSERT_TRUE(decoder->SeekTo(decoder->Length() - 1));
