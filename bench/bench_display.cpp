@@ -36,6 +36,7 @@ class BenchHost : public DisplayHost {
     void SetPlayProgress(int) override {}
     void ArmTimer() override {}
     void DisarmTimer() override {}
+    void UpdateSpectrum() override {}
     void SetLoadButtonsEnabled(bool) override {}
     void SurfaceChanged(const QRect&) override {}
 };

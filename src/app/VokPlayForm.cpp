@@ -1,6 +1,7 @@
 #include "app/VokPlayForm.h"
 
 #include "controls/ButtonPictures.h"
+#include "controls/MiniSpectrum.h"
 #include "controls/VolumeBar.h"
 #include "display/ScreenGeometry.h"
 #include "settings/WindowPlacement.h"
@@ -50,6 +51,12 @@ TVokPlayForm::TVokPlayForm(PlayerController& controller, QWidget* parent)
     : QWidget(parent), controller_(controller) {
     setObjectName(QStringLiteral("VokPlayForm"));
     BuildLayout();
+    spectrum_ = new TMiniSpectrum(controller_.SpectrumData(), specPanel_);
+    spectrum_->setObjectName(QStringLiteral("Spectrum"));
+    spectrum_->setGeometry(0, 0, 200, 80);
+    spectrum_->SetStyle(TSpectrumStyle::ssBlock);
+    spectrum_->SetActivateText(QStringLiteral("Click to activate"));
+    spectrum_->SetActive(controller_.Settings().SpectrumActive);
     ConnectControls();
     controller_.AttachWindow(this);
     PlaceWindow();
@@ -200,6 +207,14 @@ void TVokPlayForm::ShowVolume(int volume) {
 void TVokPlayForm::ShowRandom(bool down) {
     const QSignalBlocker quiet(randBtn_);
     randBtn_->setChecked(down);
+}
+
+void TVokPlayForm::UpdateSpectrum() {
+    spectrum_->UpdateFrame();
+}
+
+void TVokPlayForm::ClearSpectrum() {
+    spectrum_->Clear();
 }
 
 void TVokPlayForm::SurfaceChanged(const QRect& area) {

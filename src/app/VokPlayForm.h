@@ -10,6 +10,7 @@ class QPushButton;
 
 namespace vok {
 
+class TMiniSpectrum;
 class TVolBar;
 
 // The player window: the lyric display on top and the control panel below. It lays out the
@@ -24,6 +25,7 @@ class TVokPlayForm : public QWidget, public PlayerWindowView {
     const PanelControls& Controls() const { return controls_; }
     QPushButton* RandBtn() const { return randBtn_; }
     TVolBar* VolBar() const { return volBar_; }
+    TMiniSpectrum* Spectrum() const { return spectrum_; }
 
     // PlayerWindowView.
     void SetCaption(const QString& caption) override;
@@ -33,6 +35,8 @@ class TVokPlayForm : public QWidget, public PlayerWindowView {
     void ShowPauseButton(bool lit) override;
     void ShowVolume(int volume) override;
     void ShowRandom(bool down) override;
+    void UpdateSpectrum() override;
+    void ClearSpectrum() override;
     void SurfaceChanged(const QRect& area) override;
     void BringToFront() override;
 
@@ -61,6 +65,7 @@ class TVokPlayForm : public QWidget, public PlayerWindowView {
     QPushButton* randBtn_ = nullptr;
     QPushButton* fsBtn_ = nullptr;
     QWidget* specPanel_ = nullptr;
+    TMiniSpectrum* spectrum_ = nullptr;
     QPushButton* plBtn_ = nullptr;
     QPushButton* instBtn_ = nullptr;
     bool shown_ = false;

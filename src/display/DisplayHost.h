@@ -41,6 +41,8 @@ class DisplayHost {
     // Window.
     virtual void ArmTimer() = 0;
     virtual void DisarmTimer() = 0;
+    // One spectrum analyser frame (window mode only).
+    virtual void UpdateSpectrum() = 0;
     virtual void SetLoadButtonsEnabled(bool enabled) = 0;
     // Part of the window surface changed; the window schedules a repaint of it.
     virtual void SurfaceChanged(const QRect& area) = 0;

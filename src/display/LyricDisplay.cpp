@@ -180,6 +180,7 @@ void LyricDisplay::Present() {
                                 : QRect(0, 0, geometry::DisplayWidth, geometry::HeaderHeight)
                                       .united(QRect(0, geometry::BarTop, geometry::DisplayWidth,
                                                     geometry::BarHeight)));
+    host_.UpdateSpectrum();
 }
 
 void LyricDisplay::PresentFullScreen() {

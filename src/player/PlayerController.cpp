@@ -267,6 +267,12 @@ void PlayerController::DisarmTimer() {
     tmr_.stop();
 }
 
+void PlayerController::UpdateSpectrum() {
+    if (window_ != nullptr) {
+        window_->UpdateSpectrum();
+    }
+}
+
 void PlayerController::SetLoadButtonsEnabled(bool enabled) {
     if (window_ != nullptr) {
         window_->SetLoadButtonsEnabled(enabled);

@@ -6,6 +6,7 @@
 #include "display/LyricDisplay.h"
 #include "lyrics/Vokalento.h"
 #include "player/PlayerViews.h"
+#include "player/StreamSpectrum.h"
 #include "player/UserDialogs.h"
 #include "playlist/PlayList.h"
 #include "settings/SettingsStore.h"
@@ -113,6 +114,8 @@ class PlayerController : public QObject, private DisplayHost, private PlayListHo
     const TVokalento& Song() const override { return song_; }
     const PlayerSettings& Settings() const { return settings_; }
     const InfoPanelText& Panel(InfoPanelId panel) const;
+    // The sound the spectrum analyser shows.
+    const SpectrumSource& SpectrumData() const { return spectrum_; }
     PlayState State() const override { return engine_.State(); }
     int PlayIndex() const override { return playList_.PlayIndex(); }
     // The display tick is armed: a song plays and is being shown.
@@ -134,6 +137,7 @@ class PlayerController : public QObject, private DisplayHost, private PlayListHo
     void SetPlayProgress(int positionMs) override;
     void ArmTimer() override;
     void DisarmTimer() override;
+    void UpdateSpectrum() override;
     void SetLoadButtonsEnabled(bool enabled) override;
     void SurfaceChanged(const QRect& area) override;
 
@@ -185,6 +189,7 @@ class PlayerController : public QObject, private DisplayHost, private PlayListHo
     PlaybackEngine engine_;
     PlayList playList_;
     LyricDisplay display_;
+    StreamSpectrum spectrum_{engine_};
     QTimer tmr_;
     InfoPanelText lyricPanel_;
     InfoPanelText songPanel_;

@@ -33,6 +33,9 @@ class PlayerWindowView {
     virtual void ShowPauseButton(bool lit) = 0;
     virtual void ShowVolume(int volume) = 0;
     virtual void ShowRandom(bool down) = 0;
+    // The spectrum analyser draws its next frame, or shows its plain background.
+    virtual void UpdateSpectrum() = 0;
+    virtual void ClearSpectrum() = 0;
     // Part of the display surface changed and must be repainted.
     virtual void SurfaceChanged(const QRect& area) = 0;
     // A file handed in from outside: the window comes into view, also from minimised.

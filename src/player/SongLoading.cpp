@@ -121,6 +121,9 @@ void PlayerController::ShowStoppedLook(bool hadStream) {
         }
         display_.VisaLogo();
     }
+    if (window_ != nullptr) {
+        window_->ClearSpectrum();
+    }
     display_.ReleaseBar();
     SetLoadButtonsEnabled(true);
 }

@@ -55,7 +55,7 @@ class FakeHost : public DisplayHost {
   public:
     bool Stream = true, Playing = true, Armed = false, ButtonsEnabled = true;
     int Position = 0, LastPosition = 0, Length = 225000, Line = 0, Index = 0;
-    int StoppaCalls = 0, SongEnds = 0;
+    int StoppaCalls = 0, SongEnds = 0, SpectrumFrames = 0;
     PlayState Now = PlayState::Playing;
     TVokalento SongModel;
     QStringList Entries{QStringLiteral("/songs/one.mp3")};
@@ -82,6 +82,7 @@ class FakeHost : public DisplayHost {
     void SetPlayProgress(int) override {}
     void ArmTimer() override { Armed = true; }
     void DisarmTimer() override { Armed = false; }
+    void UpdateSpectrum() override { ++SpectrumFrames; }
     void SetLoadButtonsEnabled(bool enabled) override { ButtonsEnabled = enabled; }
     void SurfaceChanged(const QRect&) override {}
 };

@@ -86,6 +86,7 @@ TEST_F(ScreenTest, FullScreenStretchesStripsAndLogo) {
     EXPECT_EQ(PixelAt(surface, 0, 214), 0x2104);
     EXPECT_EQ(PixelAt(surface, 0, 212 + 120), 0);       // between header and lyrics: untouched
     EXPECT_EQ(PixelAt(surface, 0, 334 + 100), 0x0088);  // band row 50
+    EXPECT_EQ(host.SpectrumFrames, 0);                  // only in window mode
 
     ASSERT_TRUE(display.LoadLogo(WriteLogo()));
     host.Now = PlayState::Idle;

@@ -55,7 +55,8 @@ TEST_F(TickTest, FirstTickDrawsAndPresents) {
     EXPECT_FALSE(host.ButtonsEnabled);
     EXPECT_EQ(TickAt(1500), Tick::Drawn);
     EXPECT_TRUE(host.Armed);
-    EXPECT_EQ(std::tuple(host.LastPosition, host.Line), std::tuple(1500, 1));
+    EXPECT_EQ(std::tuple(host.LastPosition, host.Line, host.SpectrumFrames),
+              std::tuple(1500, 1, 1));
     EXPECT_FALSE(display.RedrawLyrics || display.LyricsDirty);
     const QImage& surface = display.Surface();
     EXPECT_EQ(PixelAt(surface, 5, 60), 0xFFFF);       // header

@@ -63,13 +63,15 @@ class FakeWindow : public PlayerWindowView {
     void ShowPauseButton(bool lit) override { PauseLit = lit; }
     void ShowVolume(int volume) override { Volume = volume; }
     void ShowRandom(bool down) override { Random = down; }
+    void UpdateSpectrum() override { ++SpectrumFrames; }
+    void ClearSpectrum() override { ++SpectrumClears; }
     void SurfaceChanged(const QRect&) override {}
     void BringToFront() override { ++Raised; }
 
     QString Caption;
     InfoPanelText LyricPanel, SongPanel;
     bool LoadButtons = true, PlayLit = false, PauseLit = false, Random = false;
-    int Volume = -1, Raised = 0;
+    int Volume = -1, Raised = 0, SpectrumFrames = 0, SpectrumClears = 0;
 };
 
 // A player on the null audio device whose program folder is a temporary one, so the settings and
