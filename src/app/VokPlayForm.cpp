@@ -22,6 +22,10 @@ namespace vok {
 namespace {
 
 constexpr int kPanelTop = geometry::DisplayHeight;
+// A fixed window with a caption, a minimise and a close box.
+constexpr Qt::WindowFlags kWindowFlags = Qt::Window | Qt::CustomizeWindowHint |
+                                         Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                         Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
 constexpr int kPanelHeight = geometry::ClientHeight - geometry::DisplayHeight;
 
 // Plain buttons of the control panel, in the panel's colours. They never take the focus: the
@@ -60,13 +64,11 @@ TVokPlayForm::TVokPlayForm(PlayerController& controller, QWidget* parent)
     ConnectControls();
     controller_.AttachWindow(this);
     PlaceWindow();
-    ApplyDisplayScreen();
+    WatchScreens();
 }
 
 void TVokPlayForm::BuildLayout() {
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+    setWindowFlags(kWindowFlags);
     setFixedSize(geometry::ClientWidth, geometry::ClientHeight);
     // Every pixel comes from the display surface or the controls: nothing is erased first.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -104,8 +106,7 @@ void TVokPlayForm::BuildLayout() {
         MakePlainButton(panelen_, "PLBtn", QStringLiteral("Playlist"), {536, 120, 89, 17}, true);
     instBtn_ = MakePlainButton(panelen_, "InstBtn", QStringLiteral("Settings..."),
                                {540, 148, 81, 21}, false);
-    // Full screen, the playlist window and the settings dialog are not part of this window yet.
-    fsBtn_->setEnabled(false);
+    // The playlist window and the settings dialog are not part of this window yet.
     plBtn_->setEnabled(false);
     instBtn_->setEnabled(false);
 
@@ -137,6 +138,7 @@ void TVokPlayForm::ConnectControls() {
     }
     connect(volBar_, &TVolBar::VolumePicked, player, &PlayerController::ChangeVolume);
     connect(randBtn_, &QPushButton::toggled, player, &PlayerController::SetRandomDown);
+    connect(fsBtn_, &QPushButton::clicked, player, &PlayerController::FSBtnClick);
 }
 
 void TVokPlayForm::PlaceWindow() {
@@ -156,14 +158,22 @@ void TVokPlayForm::PlaceWindow() {
     controller_.SetWindowCorner(placed.topLeft());
 }
 
-void TVokPlayForm::ApplyDisplayScreen() {
-    const QList<QScreen*> screens = QGuiApplication::screens();
-    const QScreen* used = screens.size() > 1 && controller_.Settings().DualDesc
-                              ? screens.at(1)
-                              : QGuiApplication::primaryScreen();
-    if (used != nullptr) {
-        controller_.SetDisplayScreen(used->geometry().size());
+void TVokPlayForm::WatchScreens() {
+    const auto changed = [this] { controller_.DisplaysChanged(); };
+    const auto watch = [this, changed](QScreen* screen) {
+        connect(screen, &QScreen::geometryChanged, &controller_, changed);
+    };
+    for (QScreen* screen : QGuiApplication::screens()) {
+        watch(screen);
     }
+    auto* app = qGuiApp;
+    connect(app, &QGuiApplication::screenAdded, &controller_, [watch, changed](QScreen* screen) {
+        watch(screen);
+        changed();
+    });
+    // Queued: the screen is still in the list while it is being removed.
+    connect(app, &QGuiApplication::screenRemoved, &controller_, changed, Qt::QueuedConnection);
+    connect(app, &QGuiApplication::primaryScreenChanged, &controller_, changed);
 }
 
 void TVokPlayForm::TransportMouseUp(QObject* sender) {
@@ -215,6 +225,39 @@ void TVokPlayForm::UpdateSpectrum() {
 
 void TVokPlayForm::ClearSpectrum() {
     spectrum_->Clear();
+}
+
+QList<QRect> TVokPlayForm::Screens() const {
+    QList<QRect> screens;
+    // Qt lists the primary screen first.
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        screens.append(screen->geometry());
+    }
+    return screens;
+}
+
+void TVokPlayForm::EnterFullScreen(const QRect& area) {
+    windowPosition_ = pos();
+    setCursor(Qt::BlankCursor);
+    panelen_->hide();
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    setFixedSize(area.size());
+    move(area.topLeft());
+    show();  // new window flags hide the window
+    raise();
+    activateWindow();
+    setFocus(Qt::OtherFocusReason);
+}
+
+void TVokPlayForm::LeaveFullScreen() {
+    setWindowFlags(kWindowFlags);
+    setFixedSize(geometry::ClientWidth, geometry::ClientHeight);
+    move(windowPosition_);
+    panelen_->show();
+    unsetCursor();
+    show();
+    activateWindow();
+    setFocus(Qt::OtherFocusReason);
 }
 
 void TVokPlayForm::SurfaceChanged(const QRect& area) {
@@ -294,6 +337,11 @@ void TVokPlayForm::mouseReleaseEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
     controller_.DisplayMouseUp(at.x(), at.y());
     event->accept();
+}
+
+void TVokPlayForm::mouseDoubleClickEvent(QMouseEvent* event) {
+    event->accept();
+    controller_.LogoClick();
 }
 
 void TVokPlayForm::wheelEvent(QWheelEvent* event) {

@@ -39,6 +39,9 @@ class TVokPlayForm : public QWidget, public PlayerWindowView {
     void ClearSpectrum() override;
     void SurfaceChanged(const QRect& area) override;
     void BringToFront() override;
+    QList<QRect> Screens() const override;
+    void EnterFullScreen(const QRect& area) override;
+    void LeaveFullScreen() override;
 
   protected:
     bool event(QEvent* event) override;
@@ -48,6 +51,7 @@ class TVokPlayForm : public QWidget, public PlayerWindowView {
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 
@@ -55,7 +59,7 @@ class TVokPlayForm : public QWidget, public PlayerWindowView {
     void BuildLayout();
     void ConnectControls();
     void PlaceWindow();
-    void ApplyDisplayScreen();
+    void WatchScreens();
     void TransportMouseUp(QObject* sender);
 
     PlayerController& controller_;
@@ -68,6 +72,7 @@ class TVokPlayForm : public QWidget, public PlayerWindowView {
     TMiniSpectrum* spectrum_ = nullptr;
     QPushButton* plBtn_ = nullptr;
     QPushButton* instBtn_ = nullptr;
+    QPoint windowPosition_;  // where the window was before full screen
     bool shown_ = false;
 };
 

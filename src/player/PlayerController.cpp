@@ -1,7 +1,6 @@
 #include "player/PlayerController.h"
 
 #include "audio/AudioLibrary.h"
-#include "display/ScreenGeometry.h"
 #include "player/PlayerLog.h"
 
 #include <QCoreApplication>
@@ -81,16 +80,13 @@ void PlayerController::AttachWindow(PlayerWindowView* window) {
     window_->ShowVolume(engine_.Volume());
     window_->ShowRandom(playList_.Random());
     window_->SurfaceChanged(display_.Surface().rect());
+    ApplyDisplayLayout();
 }
 
 void PlayerController::AddPlaylistView(PlaylistWindowView* view) {
     if (view != nullptr) {
         playlistViews_.push_back(view);
     }
-}
-
-void PlayerController::SetDisplayScreen(QSize screen) {
-    display_.SetLayout(RecalcAspect(screen.width(), screen.height()));
 }
 
 void PlayerController::SetWindowCorner(QPoint corner) {
@@ -176,10 +172,12 @@ bool PlayerController::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
     }
 }
 
-void PlayerController::FormKeyUp(int key, Qt::KeyboardModifiers /*modifiers*/) {
-    // Alt+Enter switches the screen mode once full screen exists; until then it does nothing.
+void PlayerController::FormKeyUp(int key, Qt::KeyboardModifiers modifiers) {
     if (key == Qt::Key_F10) {
         SetRandomDown(!playList_.Random());
+    }
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && (modifiers & Qt::AltModifier) != 0) {
+        LogoClick();
     }
 }
 

@@ -52,9 +52,8 @@ class PlayerController : public QObject, private DisplayHost, private PlayListHo
     void AttachWindow(PlayerWindowView* window);
     void AddPlaylistView(PlaylistWindowView* view);
 
-    // The size of the display the lyrics are shown on (the primary one, or the second one when
-    // several displays are set up).
-    void SetDisplayScreen(QSize screen);
+    // Displays were plugged in or out, or changed their size.
+    void DisplaysChanged();
     // Where the window settled; the close write stores it.
     void SetWindowCorner(QPoint corner);
 
@@ -84,6 +83,12 @@ class PlayerController : public QObject, private DisplayHost, private PlayListHo
     void FormKeyPress(int key);
     // A mouse button released over the display area (the timeline bar seeks).
     void DisplayMouseUp(int x, int y);
+
+    // Full screen: on or off; the Fullscreen button; a double click or Alt+Enter toggles.
+    void SkarmLage(bool on);
+    void FSBtnClick();
+    void LogoClick();
+    bool FullScreen() const { return display_.FullScreen(); }
 
     // The display area's menu.
     bool CanReplaceSongFile() const;
@@ -162,6 +167,10 @@ class PlayerController : public QObject, private DisplayHost, private PlayListHo
     // entry, the first of them opened. False when the list ends up empty.
     bool ReplacePlaylistWith(const QString& path);
     void SaveDefaultList();
+    // The display the lyrics go to in full screen: the second one when several are attached and
+    // DualDesc is set, else the primary one. Empty without a window or displays.
+    QRect DisplayInUse() const;
+    void ApplyDisplayLayout();
 
     // Loading steps. Found is what LaddaFil reports; StreamOpened whether a stream is open now.
     struct LoadResult {
@@ -194,6 +203,7 @@ class PlayerController : public QObject, private DisplayHost, private PlayListHo
     InfoPanelText lyricPanel_;
     InfoPanelText songPanel_;
 
+    QRect fullScreenArea_;
     bool mustEnd_ = false;
     bool closed_ = false;
     bool defaultListUnreadable_ = false;

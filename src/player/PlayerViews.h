@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QRect>
 #include <QString>
 
@@ -40,6 +41,13 @@ class PlayerWindowView {
     virtual void SurfaceChanged(const QRect& area) = 0;
     // A file handed in from outside: the window comes into view, also from minimised.
     virtual void BringToFront() = 0;
+
+    // The displays, the primary one first.
+    virtual QList<QRect> Screens() const = 0;
+    // Full screen: the window covers `area` without border or panel, stays on top and hides the
+    // cursor; leaving restores the window as it was.
+    virtual void EnterFullScreen(const QRect& area) = 0;
+    virtual void LeaveFullScreen() = 0;
 };
 
 // What the controller tells the windows that show the playlist. Each is told after the change.

@@ -49,7 +49,9 @@ void PlayerController::AfterShow() {
     if (!ReplacePlaylistWith(first)) {
         return;
     }
-    // Switching to full screen for files from outside comes with the full-screen mode.
+    if (settings_.AutoStartFS) {
+        SkarmLage(true);
+    }
     PlayBtnClick();
 }
 
@@ -76,6 +78,9 @@ void PlayerController::OpenHandedFile(const QString& fileName) {
     }
     if (!ReplacePlaylistWith(fileName)) {
         return;
+    }
+    if (settings_.AutoStartFS) {
+        SkarmLage(true);
     }
     PlayBtnClick();
 }

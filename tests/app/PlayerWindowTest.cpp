@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 
 #include <limits>
@@ -148,6 +149,23 @@ TEST_F(PlayerWindowTest, AHandedFileBringsAMinimisedWindowBackAndClosingWritesTh
     EXPECT_EQ(controller->State(), PlayState::Idle);
     EXPECT_TRUE(QFileInfo(dir.FilePath(QStringLiteral("VokPlayer.ini"))).isFile());
     EXPECT_TRUE(QFileInfo(dir.FilePath(QStringLiteral("default.vpl"))).isFile());
+}
+
+TEST_F(PlayerWindowTest, FullScreenCoversTheDisplayWithoutPanelAndAltEnterComesBack) {
+    TVokPlayForm& shown = Show();
+    const QPoint placed = shown.pos();
+    shown.findChild<QPushButton*>(QStringLiteral("FSBtn"))->click();
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    EXPECT_EQ(shown.size(), screen.size());
+    EXPECT_TRUE(shown.windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_FALSE(shown.findChild<QWidget*>(QStringLiteral("Panelen"))->isVisible());
+    EXPECT_EQ(shown.cursor().shape(), Qt::BlankCursor);
+
+    Key(Qt::Key_Return, Qt::AltModifier);
+    EXPECT_EQ(shown.size(), QSize(640, 480));
+    EXPECT_EQ(shown.pos(), placed);
+    EXPECT_FALSE(shown.windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_TRUE(shown.findChild<QWidget*>(QStringLiteral("Panelen"))->isVisible());
 }
 
 }  // namespace

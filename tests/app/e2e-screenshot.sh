@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # End-to-end check of the real program: starts the player under a virtual X server with the demo
 # song, takes a screenshot while the first lyric line sounds, and checks that the current line is
-# drawn on its dark blue band.
+# drawn on its dark blue band: in the window, or scaled to the whole 1024 x 768 screen when a file
+# from outside starts in full screen (the default).
 #
-#   tests/app/e2e-screenshot.sh build/bin/vokplayer examples/twinkle.vok
+#   tests/app/e2e-screenshot.sh build/bin/vokplayer examples/twinkle.vok window|fullscreen
 set -euo pipefail
 
 player=$(realpath "$1")
 song=$(realpath "$2")
+mode=${3:-window}
 
 if [ -z "${VOK_E2E_INNER:-}" ]; then
     # A hung X server or player must never hang the suite.
@@ -28,6 +30,9 @@ trap cleanup EXIT
 
 # Settings and the default playlist go to a folder of our own; a run with a file writes nothing.
 mkdir -p "$work/app"
+if [ "$mode" = window ]; then
+    printf '[Installningar]\nAutoStartFS=0\n' >"$work/app/VokPlayer.ini"
+fi
 SDL_AUDIODRIVER=dummy VOK_APP_DIR="$work/app" QT_QPA_PLATFORM=xcb \
     "$player" "$song" >"$work/player.log" 2>&1 &
 pid=$!
@@ -48,12 +53,16 @@ fi
 # The demo's first line sounds from about 2.25 s to 7.0 s after the start.
 sleep 3.5
 for attempt in 1 2 3 4; do
-    eval "$(xdotool getwindowgeometry --shell "$window")"
+    # Going full screen makes a new native window; its place is the whole screen anyway.
+    X=0 Y=0
+    if [ "$mode" = window ]; then
+        eval "$(xdotool getwindowgeometry --shell "$window")"
+    fi
     import -window root -depth 8 "$work/shot.ppm"
-    if python3 - "$work/shot.ppm" "$X" "$Y" <<'EOF'; then
+    if python3 - "$work/shot.ppm" "$X" "$Y" "$mode" <<'EOF'; then
 import sys
 
-path, left, top = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
+path, left, top, mode = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), sys.argv[4]
 data = open(path, "rb").read()
 # Binary PPM: "P6", width, height, maximum, then RGB bytes.
 fields, pos = [], 0
@@ -76,17 +85,22 @@ def pixel(x, y):
     return data[i], data[i + 1], data[i + 2]
 
 
-# The band of the current line: rows 111-143 of the window, RGB565 0x0088 = (0, 16, 66).
+# The band of the current line: rows 111-143 of the window, RGB565 0x0088 = (0, 16, 66). In full
+# screen on 1024 x 768 everything is 1.6 times as large, the lyric area starting at row 241.
 def is_band(rgb):
     r, g, b = rgb
     return r <= 8 and 8 <= g <= 24 and 56 <= b <= 76
 
 
-band_rows = range(112, 143)
-edge = [pixel(x, y) for y in band_rows for x in (3, 636)]
+if mode == "fullscreen":
+    left = top = 0
+    band_rows, columns, edges, above_at = range(325, 367), range(0, 1024, 2), (3, 1020), (512, 287)
+else:
+    band_rows, columns, edges, above_at = range(112, 143), range(0, 640, 2), (3, 636), (320, 90)
+edge = [pixel(x, y) for y in band_rows for x in edges]
 band_share = sum(is_band(p) for p in edge) / len(edge)
-bright = sum(1 for y in band_rows for x in range(0, 640, 2) if min(pixel(x, y)) >= 200)
-above = pixel(320, 90)
+bright = sum(1 for y in band_rows for x in columns if min(pixel(x, y)) >= 200)
+above = pixel(*above_at)
 print(f"band share {band_share:.2f}, bright text pixels {bright}, above band {above}")
 sys.exit(0 if band_share >= 0.9 and bright >= 40 and max(above) <= 40 else 1)
 EOF

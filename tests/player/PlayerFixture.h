@@ -67,11 +67,16 @@ class FakeWindow : public PlayerWindowView {
     void ClearSpectrum() override { ++SpectrumClears; }
     void SurfaceChanged(const QRect&) override {}
     void BringToFront() override { ++Raised; }
+    QList<QRect> Screens() const override { return Displays; }
+    void EnterFullScreen(const QRect& area) override { Covered = area; }
+    void LeaveFullScreen() override { Covered = QRect(); }
 
     QString Caption;
     InfoPanelText LyricPanel, SongPanel;
     bool LoadButtons = true, PlayLit = false, PauseLit = false, Random = false;
     int Volume = -1, Raised = 0, SpectrumFrames = 0, SpectrumClears = 0;
+    QList<QRect> Displays{QRect(0, 0, 1024, 768)};
+    QRect Covered;  // the area covered in full screen
 };
 
 // A player on the null audio device whose program folder is a temporary one, so the settings and
