@@ -2,9 +2,10 @@
 # End-to-end check of the real program: starts the player under a virtual X server with the demo
 # song, takes a screenshot while the first lyric line sounds, and checks that the current line is
 # drawn on its dark blue band: in the window, or scaled to the whole 1024 x 768 screen when a file
-# from outside starts in full screen (the default).
+# from outside starts in full screen (the default), or - with two monitors side by side and
+# DualDesc set - scaled to the second monitor only.
 #
-#   tests/app/e2e-screenshot.sh build/bin/vokplayer examples/twinkle.vok window|fullscreen
+#   tests/app/e2e-screenshot.sh build/bin/vokplayer examples/twinkle.vok window|fullscreen|dual
 set -euo pipefail
 
 player=$(realpath "$1")
@@ -12,8 +13,11 @@ song=$(realpath "$2")
 mode=${3:-window}
 
 if [ -z "${VOK_E2E_INNER:-}" ]; then
-    # A hung X server or player must never hang the suite.
-    exec timeout 45 env VOK_E2E_INNER=1 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+    # A hung X server or player must never hang the suite. Two monitors are one wide screen split
+    # in two; -noreset keeps the split when the client that made it disconnects.
+    screen="-screen 0 1024x768x24"
+    [ "$mode" = dual ] && screen="-screen 0 2048x768x24 -noreset"
+    exec timeout 45 env VOK_E2E_INNER=1 xvfb-run -a -s "$screen" "$0" "$@"
 fi
 
 work=$(mktemp -d)
@@ -32,6 +36,10 @@ trap cleanup EXIT
 mkdir -p "$work/app"
 if [ "$mode" = window ]; then
     printf '[Installningar]\nAutoStartFS=0\n' >"$work/app/VokPlayer.ini"
+elif [ "$mode" = dual ]; then
+    printf '[Installningar]\nDualDesc=1\n' >"$work/app/VokPlayer.ini"
+    xrandr --setmonitor LEFT 1024/271x768/203+0+0 screen >/dev/null
+    xrandr --setmonitor RIGHT 1024/271x768/203+1024+0 none >/dev/null
 fi
 SDL_AUDIODRIVER=dummy VOK_APP_DIR="$work/app" QT_QPA_PLATFORM=xcb \
     "$player" "$song" >"$work/player.log" 2>&1 &
@@ -92,8 +100,11 @@ def is_band(rgb):
     return r <= 8 and 8 <= g <= 24 and 56 <= b <= 76
 
 
-if mode == "fullscreen":
-    left = top = 0
+if mode in ("fullscreen", "dual"):
+    # The second monitor starts at column 1024; the first stays as it was, black.
+    left, top = (1024 if mode == "dual" else 0), 0
+    if mode == "dual" and max(pixel(-1024 + 512, 346)) > 40:
+        sys.exit("the lyrics are on the first monitor too")
     band_rows, columns, edges, above_at = range(325, 367), range(0, 1024, 2), (3, 1020), (512, 287)
 else:
     band_rows, columns, edges, above_at = range(112, 143), range(0, 640, 2), (3, 636), (320, 90)
