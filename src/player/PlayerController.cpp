@@ -322,6 +322,11 @@ void PlayerController::StartDisplay() {
     display_.PrepareDisplay(QFileInfo(engine_.SongPath()).fileName());
     display_.RedrawLyrics = true;
     ArmTimer();
+    KeepScreenAwake();
+}
+
+void PlayerController::KeepScreenAwake() {
+    awake_.SetPlaying(State() == PlayState::Playing);
 }
 
 void PlayerController::NothingToPlay() {

@@ -6,6 +6,7 @@
 #include "display/LyricDisplay.h"
 #include "lyrics/Vokalento.h"
 #include "player/PlayerViews.h"
+#include "player/ScreenAwake.h"
 #include "player/StreamSpectrum.h"
 #include "player/UserDialogs.h"
 #include "playlist/PlayList.h"
@@ -186,6 +187,8 @@ class PlayerController : public QObject, private DisplayHost, private PlayListHo
     void ShowStoppedLook(bool hadStream);
     void SetPanel(InfoPanelId panel, const InfoPanelText& text);
     void ShowError(const QString& text);
+    // The screensaver is held off exactly while a song plays.
+    void KeepScreenAwake();
 
     PlayerOptions options_;
     UserDialogs& dialogs_;
@@ -199,6 +202,7 @@ class PlayerController : public QObject, private DisplayHost, private PlayListHo
     PlayList playList_;
     LyricDisplay display_;
     StreamSpectrum spectrum_{engine_};
+    ScreenAwake awake_;
     QTimer tmr_;
     InfoPanelText lyricPanel_;
     InfoPanelText songPanel_;

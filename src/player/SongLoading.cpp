@@ -86,6 +86,7 @@ void PlayerController::PausBtnClick() {
     if (HasStream() && window_ != nullptr) {
         window_->ShowPauseButton(engine_.IsPaused());
     }
+    KeepScreenAwake();
 }
 
 void PlayerController::StopBtnClick() {
@@ -126,6 +127,7 @@ void PlayerController::ShowStoppedLook(bool hadStream) {
     }
     display_.ReleaseBar();
     SetLoadButtonsEnabled(true);
+    KeepScreenAwake();
 }
 
 void PlayerController::ClearSong() {
