@@ -1,4 +1,5 @@
 #include "display/LyricDisplay.h"
+#include "display/ScreenGeometry.h"
 #include "lyrics/Vokalento.h"
 #include "support/LyricFileWriter.h"
 #include "support/TempDir.h"
@@ -85,6 +86,35 @@ void BM_TickLineChange(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_TickLineChange);
+
+// Full screen on a 1920 x 1080 display: the strips stretched three times.
+struct FullScreenFixture : Fixture {
+    FullScreenFixture() {
+        display.SetLayout(RecalcAspect(1920, 1080));
+        display.SetFullScreen(true, QSize(1920, 1080));
+        display.RedrawLyrics = true;
+    }
+};
+
+void BM_FullScreenTickSameLine(benchmark::State& state) {
+    FullScreenFixture f;
+    f.host.Position = 1000 * 1000 + 500;
+    f.display.tmrTimer();
+    for (auto _ : state) {
+        f.display.tmrTimer();
+    }
+}
+BENCHMARK(BM_FullScreenTickSameLine)->Unit(benchmark::kMicrosecond);
+
+void BM_FullScreenTickLineChange(benchmark::State& state) {
+    FullScreenFixture f;
+    int line = 0;
+    for (auto _ : state) {
+        f.host.Position = (line++ % 500) * 4000 + 500;
+        f.display.tmrTimer();
+    }
+}
+BENCHMARK(BM_FullScreenTickLineChange)->Unit(benchmark::kMicrosecond);
 
 void BM_DrawSongMap500(benchmark::State& state) {
     Fixture f;

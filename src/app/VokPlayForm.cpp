@@ -3,6 +3,7 @@
 #include "controls/ButtonPictures.h"
 #include "controls/MiniSpectrum.h"
 #include "controls/VolumeBar.h"
+#include "display/Pixels.h"
 #include "display/ScreenGeometry.h"
 #include "settings/WindowPlacement.h"
 
@@ -261,6 +262,8 @@ void TVokPlayForm::LeaveFullScreen() {
 }
 
 void TVokPlayForm::SurfaceChanged(const QRect& area) {
+    // Converted once, where it changed; a paint then only copies pixels.
+    Convert16To32(controller_.Display().Surface(), area, surface32_);
     update(area);
 }
 
@@ -312,7 +315,7 @@ void TVokPlayForm::keyReleaseEvent(QKeyEvent* event) {
 void TVokPlayForm::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QRect area = event->rect();
-    painter.drawImage(area, controller_.Display().Surface(), area);
+    painter.drawImage(area, surface32_, area);
 }
 
 void TVokPlayForm::showEvent(QShowEvent* event) {

@@ -80,26 +80,70 @@ void StretchCopy16(const QImage& source, const QRect& from, QImage& target, cons
     if (visible.isEmpty()) {
         return;
     }
-    // Source column of each destination column, computed once per copy.
+    // Source column of each destination column, computed once per copy; columns outside the
+    // source are left as they are.
     std::vector<int> columns;
     columns.reserve(static_cast<std::size_t>(visible.width()));
+    int firstInside = -1;
+    int lastInside = -2;
     for (int x = visible.left(); x <= visible.right(); ++x) {
         const auto offset = static_cast<long long>(x - to.left()) * from.width() / to.width();
-        columns.push_back(from.left() + static_cast<int>(offset));
+        const int column = from.left() + static_cast<int>(offset);
+        if (column >= 0 && column < source.width()) {
+            if (firstInside < 0) {
+                firstInside = static_cast<int>(columns.size());
+            }
+            lastInside = static_cast<int>(columns.size());
+        }
+        columns.push_back(column);
     }
+    if (firstInside < 0) {
+        return;
+    }
+    // Source columns rise with the destination's, so the ones inside form one run.
+    const auto runBytes = static_cast<std::size_t>(lastInside - firstInside + 1) * 2;
+    int previousRow = -1;
+    const std::uint16_t* previousOut = nullptr;
     for (int y = visible.top(); y <= visible.bottom(); ++y) {
         const auto offset = static_cast<long long>(y - to.top()) * from.height() / to.height();
         const int sourceRow = from.top() + static_cast<int>(offset);
-        auto* out = reinterpret_cast<std::uint16_t*>(target.scanLine(y)) + visible.left();
         if (sourceRow < 0 || sourceRow >= source.height()) {
             continue;
         }
+        auto* out = reinterpret_cast<std::uint16_t*>(target.scanLine(y)) + visible.left();
+        if (sourceRow == previousRow) {
+            // An enlarged row repeats the one above it.
+            std::memcpy(out + firstInside, previousOut + firstInside, runBytes);
+            continue;
+        }
         const auto* in = reinterpret_cast<const std::uint16_t*>(source.constScanLine(sourceRow));
-        for (std::size_t i = 0; i < columns.size(); ++i) {
-            const int column = columns[i];
-            if (column >= 0 && column < source.width()) {
-                out[i] = in[column];
-            }
+        for (int i = firstInside; i <= lastInside; ++i) {
+            out[i] = in[columns[static_cast<std::size_t>(i)]];
+        }
+        previousRow = sourceRow;
+        previousOut = out;
+    }
+}
+
+void Convert16To32(const QImage& source, const QRect& area, QImage& target) {
+    if (!Is16Bit(source)) {
+        return;
+    }
+    QRect rows = area.intersected(source.rect());
+    if (target.size() != source.size() || target.format() != QImage::Format_RGB32) {
+        target = QImage(source.size(), QImage::Format_RGB32);
+        rows = source.rect();
+    }
+    for (int y = rows.top(); y <= rows.bottom(); ++y) {
+        const auto* in = reinterpret_cast<const std::uint16_t*>(source.constScanLine(y));
+        auto* out = reinterpret_cast<std::uint32_t*>(target.scanLine(y));
+        for (int x = rows.left(); x <= rows.right(); ++x) {
+            const std::uint32_t p = in[x];
+            const std::uint32_t r = (p >> 11) & 0x1F;
+            const std::uint32_t g = (p >> 5) & 0x3F;
+            const std::uint32_t b = p & 0x1F;
+            out[x] = 0xFF000000U | (((r << 3) | (r >> 2)) << 16) | (((g << 2) | (g >> 4)) << 8) |
+                     ((b << 3) | (b >> 2));
         }
     }
 }

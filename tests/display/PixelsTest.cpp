@@ -52,6 +52,42 @@ TEST(Pixels, CopiesAreNearestNeighbourAndClipped) {
     EXPECT_EQ(PixelAt(target, 2, 1), 0xFFFF);
 }
 
+TEST(Pixels, EnlargedRowsRepeatAndColumnsOutsideTheSourceStayUntouched) {
+    QImage source = Image16(3, 2);
+    for (int x = 0; x < 3; ++x) {
+        reinterpret_cast<std::uint16_t*>(source.scanLine(0))[x] = static_cast<std::uint16_t>(x + 1);
+        reinterpret_cast<std::uint16_t*>(source.scanLine(1))[x] = static_cast<std::uint16_t>(x + 7);
+    }
+    QImage target = Image16(10, 7, 0x5555);
+    // From a source rectangle starting one column left of the image: its first target columns
+    // have no source pixel.
+    StretchCopy16(source, QRect(-1, 0, 4, 2), target, QRect(1, 1, 8, 6));
+    EXPECT_EQ(PixelAt(target, 1, 1), 0x5555);
+    EXPECT_EQ(PixelAt(target, 3, 1), 1);
+    EXPECT_EQ(PixelAt(target, 8, 3), 3);
+    EXPECT_EQ(PixelAt(target, 8, 4), 9) << "the second source row from the middle down";
+    EXPECT_EQ(PixelAt(target, 9, 6), 0x5555);
+}
+
+TEST(Pixels, The32BitCopyWidensLikeQtAndConvertsOnlyTheChangedArea) {
+    QImage every(256, 256, QImage::Format_RGB16);
+    for (int y = 0; y < 256; ++y) {
+        for (int x = 0; x < 256; ++x) {
+            reinterpret_cast<std::uint16_t*>(every.scanLine(y))[x] =
+                static_cast<std::uint16_t>(y * 256 + x);
+        }
+    }
+    QImage shown;
+    Convert16To32(every, QRect(), shown);
+    EXPECT_EQ(shown, every.convertToFormat(QImage::Format_RGB32)) << "all 65536 values";
+
+    FillImage16(every, 0x001F);  // blue
+    Convert16To32(every, QRect(10, 20, 5, 5), shown);
+    EXPECT_EQ(shown.pixel(10, 20), qRgb(0, 0, 255));
+    EXPECT_EQ(shown.pixel(14, 24), qRgb(0, 0, 255));
+    EXPECT_NE(shown.pixel(15, 24), qRgb(0, 0, 255)) << "outside the area: as it was";
+}
+
 TEST(Pixels, OutlineIsTheFourDiagonalsUnderTheText) {
     // Without anti-aliasing every pixel is glyph or background, so the outlined text is checked
     // exactly against the plain one shifted diagonally.
