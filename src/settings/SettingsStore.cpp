@@ -3,6 +3,9 @@
 #include <QHash>
 #include <algorithm>
 
+#include "core/UserMessages.h"
+#include "settings/SettingsLog.h"
+
 namespace vok {
 
 namespace {
@@ -16,7 +19,8 @@ IniFile LoadForWriting(const QString& iniPath) {
     IniFile::LoadStatus status = IniFile::LoadStatus::Missing;
     IniFile ini = IniFile::Load(iniPath, &status);
     if (status == IniFile::LoadStatus::Unreadable) {
-        throw WriteError(QStringLiteral("Unable to write to %1").arg(iniPath));
+        qCWarning(lcSettings) << "Not replacing a file that could not be read:" << iniPath;
+        throw WriteError(UnableToWriteMessage(iniPath));
     }
     return ini;
 }
