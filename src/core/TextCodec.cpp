@@ -40,6 +40,51 @@ QString DecodeUtf16(QByteArrayView bytes, bool bigEndian) {
     return text;
 }
 
+bool IsValidUtf8(QByteArrayView bytes) {
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    const qsizetype size = bytes.size();
+    qsizetype i = 0;
+    while (i < size) {
+        const unsigned char lead = data[i];
+        int extra = 0;
+        char32_t minimum = 0;
+        char32_t code = 0;
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        } else if ((lead & 0xE0) == 0xC0) {
+            extra = 1;
+            minimum = 0x80;
+            code = lead & 0x1F;
+        } else if ((lead & 0xF0) == 0xE0) {
+            extra = 2;
+            minimum = 0x800;
+            code = lead & 0x0F;
+        } else if ((lead & 0xF8) == 0xF0) {
+            extra = 3;
+            minimum = 0x10000;
+            code = lead & 0x07;
+        } else {
+            return false;
+        }
+        if (i + extra >= size) {
+            return false;
+        }
+        for (int k = 1; k <= extra; ++k) {
+            const unsigned char next = data[i + k];
+            if ((next & 0xC0) != 0x80) {
+                return false;
+            }
+            code = (code << 6) | (next & 0x3F);
+        }
+        if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+            return false;
+        }
+        i += extra + 1;
+    }
+    return true;
+}
+
 QString DecodeByMark(QByteArrayView bytes) {
     if (bytes.startsWith("\xEF\xBB\xBF")) {
         return QString::fromUtf8(bytes.sliced(3));
@@ -97,51 +142,6 @@ QByteArray EncodeWindows1252(QStringView text) {
 
 QString DecodeLatin1(QByteArrayView bytes) {
     return QString::fromLatin1(bytes);
-}
-
-bool IsValidUtf8(QByteArrayView bytes) {
-    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
-    const qsizetype size = bytes.size();
-    qsizetype i = 0;
-    while (i < size) {
-        const unsigned char lead = data[i];
-        int extra = 0;
-        char32_t minimum = 0;
-        char32_t code = 0;
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        } else if ((lead & 0xE0) == 0xC0) {
-            extra = 1;
-            minimum = 0x80;
-            code = lead & 0x1F;
-        } else if ((lead & 0xF0) == 0xE0) {
-            extra = 2;
-            minimum = 0x800;
-            code = lead & 0x0F;
-        } else if ((lead & 0xF8) == 0xF0) {
-            extra = 3;
-            minimum = 0x10000;
-            code = lead & 0x07;
-        } else {
-            return false;
-        }
-        if (i + extra >= size) {
-            return false;
-        }
-        for (int k = 1; k <= extra; ++k) {
-            const unsigned char next = data[i + k];
-            if ((next & 0xC0) != 0x80) {
-                return false;
-            }
-            code = (code << 6) | (next & 0x3F);
-        }
-        if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
-            return false;
-        }
-        i += extra + 1;
-    }
-    return true;
 }
 
 }  // namespace vok

@@ -293,26 +293,6 @@ const IniFile::Line* IniFile::FindEntry(QStringView section, QStringView key) co
     return nullptr;
 }
 
-bool IniFile::HasSection(QStringView section) const {
-    return FindSection(section) != nullptr;
-}
-
-bool IniFile::HasKey(QStringView section, QStringView key) const {
-    return FindEntry(section, key) != nullptr;
-}
-
-QStringList IniFile::KeyNames(QStringView section) const {
-    QStringList names;
-    if (const Section* found = FindSection(section)) {
-        for (const Line& line : found->lines) {
-            if (line.entry) {
-                names.push_back(line.key);
-            }
-        }
-    }
-    return names;
-}
-
 std::vector<std::pair<QString, QString>> IniFile::Entries(QStringView section) const {
     std::vector<std::pair<QString, QString>> entries;
     if (const Section* found = FindSection(section)) {

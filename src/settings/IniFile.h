@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QString>
-#include <QStringList>
 #include <optional>
 #include <stdexcept>
 #include <utility>
@@ -57,11 +56,6 @@ class IniFile {
     static IniFile Parse(QByteArrayView bytes);
     // A missing or unreadable file gives an empty IniFile; `status` tells which.
     static IniFile Load(const QString& path, LoadStatus* status = nullptr);
-
-    bool HasSection(QStringView section) const;
-    bool HasKey(QStringView section, QStringView key) const;
-    // Key names of the first section of that name, in file order.
-    QStringList KeyNames(QStringView section) const;
 
     // Key names and values (cut like ReadString) of the first section of that name, in order.
     std::vector<std::pair<QString, QString>> Entries(QStringView section) const;

@@ -101,12 +101,13 @@ TEST(DialogWrite, RewritesTheFolderListAndTakesColoursFromThePlayer) {
 
     const IniFile reread = IniFile::Parse(ini.ToBytes());
     EXPECT_EQ(ReadSongFolders(reread), dialog.SongFolders);
-    EXPECT_FALSE(reread.HasKey(u"Kataloger", u"3"));
+    EXPECT_EQ(reread.Entries(u"Kataloger").size(), 3U);
     const DialogSettings d = ReadDialogSettings(reread);
     EXPECT_EQ(d.JumpTime, 12);
     EXPECT_TRUE(d.DualDesc);
     EXPECT_FALSE(d.AutoStartFS);
-    EXPECT_TRUE(reread.HasKey(u"VokKatalog", u"Vart"));  // an empty folder is stored, not dropped
+    // An empty folder is stored, not dropped.
+    EXPECT_EQ(reread.ReadString(u"VokKatalog", u"Vart", QStringLiteral("absent")), QString());
     const PlayerSettings p = ReadPlayerSettings(reread, kProgramFolder);
     EXPECT_TRUE(p.LyricFolder.isEmpty());
     EXPECT_EQ(p.TextColour, 0x00112233);
@@ -115,7 +116,7 @@ TEST(DialogWrite, RewritesTheFolderListAndTakesColoursFromThePlayer) {
     EXPECT_EQ(p.Caption, QStringLiteral("Mine"));  // keys the step does not own are untouched
     EXPECT_EQ(p.Volume, 9);
     // The dialog write leaves the close-write keys alone.
-    EXPECT_FALSE(reread.HasKey(u"Installningar", u"MainFrmX"));
+    EXPECT_EQ(reread.ReadInteger(u"Installningar", u"MainFrmX", 7), 7);
 }
 
 TEST(CloseWrite, StoresExactlyTheCloseKeys) {
