@@ -2,11 +2,12 @@
 
 #include <QPainter>
 
+#include "core/WinColour.h"
+
 namespace vok {
 
 QColor ToQColor(TColor color) {
-    return QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
-                  static_cast<int>((color >> 16) & 0xFF));
+    return QColor(WinColourToRgb(color));
 }
 
 int GradientChannel(int from, int to, int height, int row) {

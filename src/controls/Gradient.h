@@ -7,8 +7,7 @@ class QPainter;
 
 namespace vok {
 
-// A 32-bit colour value: bits 0-7 red, 8-15 green, 16-23 blue. The high byte (0x02 marks a
-// palette-relative value) carries no colour.
+// A Windows colour value (core/WinColour.h): bits 0-7 red, 8-15 green, 16-23 blue.
 using TColor = std::uint32_t;
 
 namespace colors {
@@ -21,6 +20,7 @@ inline constexpr TColor Yellow = 0x00FFFF;
 inline constexpr TColor Gray = 0x808080;
 }  // namespace colors
 
+// The Qt colour of a Windows colour value, for painting.
 QColor ToQColor(TColor color);
 
 // The channel value of row `row` of a `height`-row gradient: from + Ceil((to - from) / height *

@@ -12,6 +12,10 @@ QString FileNamePart(const QString& path) {
     return path.mid(separator + 1);
 }
 
+QString LocalFileName(const QString& path) {
+    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
 QString NameWithoutExtension(const QString& path) {
     const QString name = FileNamePart(path);
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));

@@ -20,39 +20,24 @@ char16_t DecodeByte(unsigned char byte) {
     return byte;
 }
 
-}  // namespace
-
-QString DecodeWindows1252(QByteArrayView bytes) {
-    QString text(bytes.size(), Qt::Uninitialized);
+QString DecodeUtf16(QByteArrayView bytes, bool bigEndian) {
+    const qsizetype units = bytes.size() / 2;
+    QString text(units, Qt::Uninitialized);
     QChar* out = text.data();
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        out[i] = QChar(DecodeByte(static_cast<unsigned char>(bytes[i])));
+    for (qsizetype i = 0; i < units; ++i) {
+        const auto first = static_cast<unsigned char>(bytes[2 * i]);
+        const auto second = static_cast<unsigned char>(bytes[2 * i + 1]);
+        out[i] =
+            QChar(static_cast<char16_t>(bigEndian ? (first << 8) | second : (second << 8) | first));
+    }
+    for (qsizetype i = 0; i < units; ++i) {
+        if (out[i].isHighSurrogate() && i + 1 < units && out[i + 1].isLowSurrogate()) {
+            ++i;
+        } else if (out[i].isSurrogate()) {
+            out[i] = QChar::ReplacementCharacter;
+        }
     }
     return text;
-}
-
-QByteArray EncodeWindows1252(QStringView text) {
-    QByteArray bytes(text.size(), Qt::Uninitialized);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t unit = text[i].unicode();
-        char encoded = '?';
-        if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) {
-            encoded = static_cast<char>(unit);
-        } else {
-            for (std::size_t k = 0; k < kHighControls.size(); ++k) {
-                if (kHighControls[k] == unit) {
-                    encoded = static_cast<char>(0x80 + k);
-                    break;
-                }
-            }
-        }
-        bytes[i] = encoded;
-    }
-    return bytes;
-}
-
-QString DecodeLatin1(QByteArrayView bytes) {
-    return QString::fromLatin1(bytes);
 }
 
 bool IsValidUtf8(QByteArrayView bytes) {
@@ -98,6 +83,65 @@ bool IsValidUtf8(QByteArrayView bytes) {
         i += extra + 1;
     }
     return true;
+}
+
+QString DecodeByMark(QByteArrayView bytes) {
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        return QString::fromUtf8(bytes.sliced(3));
+    }
+    if (bytes.startsWith("\xFF\xFE")) {
+        return DecodeUtf16(bytes.sliced(2), false);
+    }
+    if (bytes.startsWith("\xFE\xFF")) {
+        return DecodeUtf16(bytes.sliced(2), true);
+    }
+    return IsValidUtf8(bytes) ? QString::fromUtf8(bytes) : DecodeWindows1252(bytes);
+}
+
+}  // namespace
+
+QString DecodeText(QByteArrayView bytes) {
+    QString text = DecodeByMark(bytes);
+    // A second mark would be written back as a real one, and would stick to the first line.
+    qsizetype marks = 0;
+    while (marks < text.size() && text[marks] == QChar::ByteOrderMark) {
+        ++marks;
+    }
+    text.remove(0, marks);
+    return text;
+}
+
+QString DecodeWindows1252(QByteArrayView bytes) {
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        out[i] = QChar(DecodeByte(static_cast<unsigned char>(bytes[i])));
+    }
+    return text;
+}
+
+QByteArray EncodeWindows1252(QStringView text) {
+    QByteArray bytes(text.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i].unicode();
+        char encoded = '?';
+        if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) {
+            encoded = static_cast<char>(unit);
+        } else {
+            for (std::size_t k = 0; k < kHighControls.size(); ++k) {
+                if (kHighControls[k] == unit) {
+                    encoded = static_cast<char>(0x80 + k);
+                    break;
+                }
+            }
+        }
+        bytes[i] = encoded;
+    }
+    return bytes;
+}
+
+QString DecodeLatin1(QByteArrayView bytes) {
+    return QString::fromLatin1(bytes);
 }
 
 }  // namespace vok

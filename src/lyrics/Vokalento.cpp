@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "core/TextCodec.h"
+#include "lyrics/LyricsLog.h"
 
 namespace vok {
 
@@ -129,6 +130,7 @@ bool TVokalento::LoadFromFile(const QString& path) {
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
+        qCWarning(lcLyrics) << "Cannot open lyric file" << path << file.errorString();
         return true;
     }
     const qint64 size = file.size();
@@ -226,6 +228,8 @@ bool TVokalento::ReplaceSongFile(const QString& name) {
     }
     QFile file(FileName);
     if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) {
+        qCWarning(lcLyrics) << "Cannot open lyric file for writing" << FileName
+                            << file.errorString();
         return false;
     }
     // The file may have been replaced since it was read; never patch bytes of some other file.
@@ -235,6 +239,7 @@ bool TVokalento::ReplaceSongFile(const QString& name) {
         return false;
     }
     if (!file.seek(offset) || file.write(field) != field.size() || !file.flush()) {
+        qCWarning(lcLyrics) << "Cannot write the song name into" << FileName << file.errorString();
         return false;
     }
     file.close();

@@ -6,29 +6,12 @@
 #include <QSaveFile>
 
 #include "core/TextCodec.h"
+#include "core/TextLines.h"
+#include "playlist/PlaylistLog.h"
 
 namespace vok {
 
 namespace {
-
-QString DecodeUtf16(QByteArrayView bytes, bool bigEndian) {
-    // A dangling last byte of an odd-sized file is dropped.
-    const qsizetype units = bytes.size() / 2;
-    QString text(units, Qt::Uninitialized);
-    QChar* out = text.data();
-    for (qsizetype i = 0; i < units; ++i) {
-        const auto first = static_cast<unsigned char>(bytes[2 * i]);
-        const auto second = static_cast<unsigned char>(bytes[2 * i + 1]);
-        const auto unit =
-            static_cast<char16_t>(bigEndian ? (first << 8) | second : (second << 8) | first);
-        out[i] = QChar(unit);
-    }
-    return text;
-}
-
-bool StartsWith(QByteArrayView bytes, QByteArrayView prefix) {
-    return bytes.size() >= prefix.size() && bytes.first(prefix.size()) == prefix;
-}
 
 bool IsExtendedInfoLine(QStringView line) {
     return line.size() >= 4 && line.first(4).toString().toUpper() == QLatin1String("#EXT");
@@ -41,46 +24,9 @@ bool FitsOnOneLine(const QString& entry) {
 
 }  // namespace
 
-QString DecodeListText(QByteArrayView bytes) {
-    if (StartsWith(bytes, "\xEF\xBB\xBF")) {
-        return QString::fromUtf8(bytes.sliced(3));
-    }
-    if (StartsWith(bytes, "\xFF\xFE")) {
-        return DecodeUtf16(bytes.sliced(2), false);
-    }
-    if (StartsWith(bytes, "\xFE\xFF")) {
-        return DecodeUtf16(bytes.sliced(2), true);
-    }
-    return IsValidUtf8(bytes) ? QString::fromUtf8(bytes) : DecodeWindows1252(bytes);
-}
-
-QStringList SplitListLines(QStringView text) {
-    QStringList lines;
-    qsizetype start = 0;
-    qsizetype i = 0;
-    while (i < text.size()) {
-        const QChar c = text[i];
-        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
-            lines.append(text.sliced(start, i - start).toString());
-            ++i;
-            if (c == QLatin1Char('\r') && i < text.size() && text[i] == QLatin1Char('\n')) {
-                ++i;
-            }
-            start = i;
-        } else {
-            ++i;
-        }
-    }
-    if (start < text.size()) {
-        lines.append(text.sliced(start).toString());
-    }
-    return lines;
-}
-
 QStringList ListFileCandidates(QByteArrayView bytes) {
     QStringList candidates;
-    const QString text = DecodeListText(bytes);
-    for (const QString& line : SplitListLines(text)) {
+    for (const QString& line : SplitLines(DecodeText(bytes))) {
         if (!line.isEmpty() && !IsExtendedInfoLine(line) && !line.contains(QChar(0))) {
             candidates.append(line);
         }
@@ -97,20 +43,30 @@ ListReadResult ReadPlayList(const QString& listPath, const QString& baseDir) {
     const QString cannotOpen = QStringLiteral("Cannot open file \"%1\". %2");
     if (!info.isFile()) {
         // A pipe or device could block the reader forever; refuse it.
+        qCWarning(lcPlaylist) << "Not a regular file:" << listPath;
         result.status = ListReadResult::Status::Unreadable;
         result.error = cannotOpen.arg(listPath, QStringLiteral("Not a regular file."));
         return result;
     }
     QFile file(listPath);
+    QByteArray bytes;
+    QString reason;
     if (!file.open(QIODevice::ReadOnly)) {
-        result.status = ListReadResult::Status::Unreadable;
-        result.error = cannotOpen.arg(listPath, file.errorString());
-        return result;
+        reason = file.errorString();
+    } else if (file.size() > kMaxListFileSize) {
+        reason = QStringLiteral("File too large.");
+    } else {
+        bytes = file.read(kMaxListFileSize + 1);
+        if (file.error() != QFileDevice::NoError) {
+            reason = file.errorString();
+        } else if (bytes.size() > kMaxListFileSize) {
+            reason = QStringLiteral("File too large.");  // grew while being read
+        }
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
+    if (!reason.isEmpty()) {
+        qCWarning(lcPlaylist) << "Cannot read list" << listPath << reason;
         result.status = ListReadResult::Status::Unreadable;
-        result.error = cannotOpen.arg(listPath, file.errorString());
+        result.error = cannotOpen.arg(listPath, reason);
         return result;
     }
     result.status = ListReadResult::Status::Read;
@@ -142,6 +98,7 @@ ListWriteResult WritePlayList(const QString& listPath, const QStringList& entrie
         file.write(bytes) != bytes.size() || !file.commit()) {
         result.error =
             QStringLiteral("Cannot create file \"%1\". %2").arg(listPath, file.errorString());
+        qCWarning(lcPlaylist) << "Cannot write list" << listPath << file.errorString();
         file.cancelWriting();
         return result;
     }

@@ -6,15 +6,8 @@
 
 namespace vok {
 
-// Text of a list file: a UTF-8, UTF-16 LE or UTF-16 BE byte-order mark decides; without one the
-// bytes are UTF-8 when they are valid UTF-8, otherwise Windows-1252 (lists made on Windows).
-QString DecodeListText(QByteArrayView bytes);
-
-// Every line of the text; CR LF, LF and CR all end a line, and a last line without an end counts.
-QStringList SplitListLines(QStringView text);
-
-// The lines of a list file that may name a file: no empty lines, no "#EXT…" lines (any case) and
-// no lines holding a NUL, which no file name can contain.
+// The lines of a list file (text decoded by DecodeText) that may name a file: no empty lines, no
+// "#EXT…" lines (any case) and no lines holding a NUL, which no file name can contain.
 QStringList ListFileCandidates(QByteArrayView bytes);
 
 struct ListReadResult {
@@ -27,6 +20,10 @@ struct ListReadResult {
     QStringList entries;
     QString error;
 };
+
+// Largest list file read; a bigger one is reported as unreadable rather than held in memory.
+// Half a million entries of a hundred characters still fit.
+inline constexpr qint64 kMaxListFileSize = 64 * 1024 * 1024;
 
 // Reads a .vpl or .m3u list. A line is kept, exactly as written, only when a file of that name
 // exists now; relative names are tried against baseDir (empty: the current directory), not

@@ -4,10 +4,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStringDecoder>
 #include <limits>
 
 #include "core/TextCodec.h"
+#include "core/TextLines.h"
+#include "core/UserMessages.h"
+#include "settings/SettingsLog.h"
 
 namespace vok {
 
@@ -24,8 +26,40 @@ bool LooksEscaped(QStringView value) {
            value.endsWith(kEscapeClose);
 }
 
+bool IsBlank(QChar c) {
+    return c == u' ' || c == u'\t';
+}
+
+// Spaces and tabs around keys and values are not part of them, as with the Windows profile
+// functions; hand-edited files often have "key = value".
+QStringView TrimBlanks(QStringView text) {
+    while (!text.isEmpty() && IsBlank(text.front())) {
+        text = text.sliced(1);
+    }
+    while (!text.isEmpty() && IsBlank(text.back())) {
+        text.chop(1);
+    }
+    return text;
+}
+
+bool IsQuoted(QStringView value) {
+    return value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
+           value.back() == value.front();
+}
+
+// A value as it stands after "=": blanks around it dropped, then one pair of matching quotes.
+QStringView StoredValue(QStringView afterEquals) {
+    const QStringView value = TrimBlanks(afterEquals);
+    return IsQuoted(value) ? value.sliced(1, value.size() - 2) : value;
+}
+
 QString EncodeValue(const QString& value) {
-    if (!value.contains(u'\n') && !value.contains(u'\r') && !LooksEscaped(value)) {
+    // Verbatim unless the reader would change it: a line break, blanks at either end, surrounding
+    // quotes, or the look of an escaped value.
+    const bool readsBack = !value.contains(u'\n') && !value.contains(u'\r') &&
+                           TrimBlanks(value).size() == value.size() && !IsQuoted(value) &&
+                           !LooksEscaped(value);
+    if (readsBack) {
         return value;
     }
     QString out = kEscapeOpen;
@@ -78,43 +112,6 @@ QString DecodeValue(QStringView stored) {
         out += body[i];
     }
     return out;
-}
-
-QString DecodeBytes(QByteArrayView bytes) {
-    if (bytes.startsWith("\xEF\xBB\xBF")) {
-        return QString::fromUtf8(bytes.sliced(3));
-    }
-    const bool utf16Le = bytes.startsWith("\xFF\xFE");
-    if (utf16Le || bytes.startsWith("\xFE\xFF")) {
-        QStringDecoder decoder(utf16Le ? QStringConverter::Utf16LE : QStringConverter::Utf16BE,
-                               QStringConverter::Flag::Stateless);
-        QString text = decoder.decode(bytes.sliced(2));
-        // A lone surrogate cannot be written back as UTF-8; make it the replacement character.
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-                ++i;
-            } else if (text[i].isSurrogate()) {
-                text[i] = QChar::ReplacementCharacter;
-            }
-        }
-        return text;
-    }
-    if (IsValidUtf8(bytes)) {
-        return QString::fromUtf8(bytes);
-    }
-    return DecodeWindows1252(bytes);
-}
-
-QString DecodeFileText(QByteArrayView bytes) {
-    QString text = DecodeBytes(bytes);
-    // Marks repeated after the first one would turn into a new mark when the file is written
-    // back; they carry nothing, so they go.
-    qsizetype marks = 0;
-    while (marks < text.size() && text[marks] == QChar::ByteOrderMark) {
-        ++marks;
-    }
-    text.remove(0, marks);
-    return text;
 }
 
 // Cuts at the limit without leaving half of a surrogate pair behind.
@@ -181,7 +178,10 @@ std::optional<qint32> ParseIniInteger(QStringView text) {
 }
 
 IniFile IniFile::Parse(QByteArrayView bytes) {
-    const QString text = DecodeFileText(bytes);
+    return ParseText(DecodeText(bytes));
+}
+
+IniFile IniFile::ParseText(const QString& text) {
     IniFile ini;
     ini.sections_.push_back(Section{});  // lines before the first section
 
@@ -200,10 +200,10 @@ IniFile IniFile::Parse(QByteArrayView bytes) {
         } else if (!trimmed.startsWith(u';')) {
             const qsizetype equals = raw.indexOf(u'=');
             if (equals >= 0) {
-                const QStringView key = raw.left(equals).trimmed();
+                const QStringView key = TrimBlanks(raw.left(equals));
                 if (!key.isEmpty()) {
                     line.key = key.toString();
-                    line.value = DecodeValue(raw.mid(equals + 1));
+                    line.value = DecodeValue(StoredValue(raw.mid(equals + 1)));
                     line.entry = ini.sections_.back().header;
                 }
             }
@@ -211,20 +211,8 @@ IniFile IniFile::Parse(QByteArrayView bytes) {
         ini.sections_.back().lines.push_back(std::move(line));
     };
 
-    qsizetype start = 0;
-    const qsizetype size = text.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        const QChar c = text[i];
-        if (c == u'\n' || c == u'\r') {
-            addLine(QStringView(text).mid(start, i - start));
-            if (c == u'\r' && i + 1 < size && text[i + 1] == u'\n') {
-                ++i;
-            }
-            start = i + 1;
-        }
-    }
-    if (start < size) {
-        addLine(QStringView(text).mid(start));
+    for (const QString& line : SplitLines(text)) {
+        addLine(line);
     }
     return ini;
 }
@@ -236,6 +224,7 @@ IniFile IniFile::Load(const QString& path, LoadStatus* status) {
     QFile file(path);
     if (info.exists() && !info.isFile()) {
         // A folder, device or pipe of that name: never block on it or read it as settings.
+        qCWarning(lcSettings) << "Not a regular file:" << path;
         result = LoadStatus::Unreadable;
     } else if (file.open(QIODevice::ReadOnly)) {
         const qint64 size = file.size();
@@ -243,14 +232,33 @@ IniFile IniFile::Load(const QString& path, LoadStatus* status) {
         if (size <= kMaxFileSize) {
             bytes = file.read(kMaxFileSize + 1);
         }
-        if (size > kMaxFileSize || bytes.size() > kMaxFileSize ||
-            file.error() != QFileDevice::NoError) {
+        if (size > kMaxFileSize || bytes.size() > kMaxFileSize) {
+            qCWarning(lcSettings) << "Ignored," << size << "bytes is over the limit:" << path;
+            result = LoadStatus::Unreadable;
+        } else if (file.error() != QFileDevice::NoError) {
+            qCWarning(lcSettings) << "Cannot read" << path << file.errorString();
             result = LoadStatus::Unreadable;
         } else {
-            ini = Parse(bytes);
-            result = LoadStatus::Loaded;
+            // Measured as Save would write it back (CR LF become LF, a last line gets its end),
+            // so whatever is accepted here can be written again unchanged. Twice the limit is
+            // over it in any case: every line end shrinks by one character at most.
+            const QString text = DecodeText(bytes);
+            qsizetype length = text.size();
+            if (length <= 2 * kMaxTextLength) {
+                ini = ParseText(text);
+                length = ini.TextLength();
+            }
+            if (length > kMaxTextLength) {
+                qCWarning(lcSettings)
+                    << "Ignored," << length << "characters is over the limit:" << path;
+                ini = IniFile();
+                result = LoadStatus::Unreadable;
+            } else {
+                result = LoadStatus::Loaded;
+            }
         }
     } else if (QFileInfo::exists(path)) {
+        qCWarning(lcSettings) << "Cannot open" << path << file.errorString();
         result = LoadStatus::Unreadable;
     }
     if (status != nullptr) {
@@ -283,26 +291,6 @@ const IniFile::Line* IniFile::FindEntry(QStringView section, QStringView key) co
         }
     }
     return nullptr;
-}
-
-bool IniFile::HasSection(QStringView section) const {
-    return FindSection(section) != nullptr;
-}
-
-bool IniFile::HasKey(QStringView section, QStringView key) const {
-    return FindEntry(section, key) != nullptr;
-}
-
-QStringList IniFile::KeyNames(QStringView section) const {
-    QStringList names;
-    if (const Section* found = FindSection(section)) {
-        for (const Line& line : found->lines) {
-            if (line.entry) {
-                names.push_back(line.key);
-            }
-        }
-    }
-    return names;
 }
 
 std::vector<std::pair<QString, QString>> IniFile::Entries(QStringView section) const {
@@ -381,7 +369,17 @@ void IniFile::EraseSection(QStringView section) {
     });
 }
 
-QByteArray IniFile::ToBytes() const {
+qsizetype IniFile::TextLength() const {
+    qsizetype length = 0;
+    for (const Section& section : sections_) {
+        for (const Line& line : section.lines) {
+            length += line.raw.size() + 1;
+        }
+    }
+    return length;
+}
+
+QString IniFile::ToText() const {
     QString text;
     for (const Section& section : sections_) {
         for (const Line& line : section.lines) {
@@ -389,21 +387,33 @@ QByteArray IniFile::ToBytes() const {
             text += QLatin1Char('\n');
         }
     }
-    return text.toUtf8();
+    return text;
+}
+
+QByteArray IniFile::ToBytes() const {
+    return ToText().toUtf8();
 }
 
 void IniFile::Save(const QString& path) const {
-    const QString message = QStringLiteral("Unable to write to %1").arg(path);
+    // A file Load would refuse would lose every setting at the next start; keep the old one.
+    if (TextLength() > kMaxTextLength) {
+        qCWarning(lcSettings) << "Not written," << TextLength()
+                              << "characters is over the limit:" << path;
+        throw WriteError(UnableToWriteMessage(path));
+    }
+    const QString text = ToText();
     const QFileInfo info(path);
     if (!QDir().mkpath(info.absolutePath())) {
-        throw WriteError(message);
+        qCWarning(lcSettings) << "Cannot create the folder of" << path;
+        throw WriteError(UnableToWriteMessage(path));
     }
     QSaveFile file(path);
-    const QByteArray bytes = ToBytes();
+    const QByteArray bytes = text.toUtf8();
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() ||
         !file.commit()) {
+        qCWarning(lcSettings) << "Cannot write" << path << file.errorString();
         file.cancelWriting();
-        throw WriteError(message);
+        throw WriteError(UnableToWriteMessage(path));
     }
 }
 

@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QString>
-#include <QStringList>
 #include <optional>
 #include <stdexcept>
 #include <utility>
@@ -30,29 +29,33 @@ inline constexpr qsizetype kIniMaxValueLength = 2047;
 // allowed. Anything else gives nothing.
 std::optional<qint32> ParseIniInteger(QStringView text);
 
-// An INI file in memory. Section and key names match ignoring case; values are kept verbatim.
+// An INI file in memory. Section and key names match ignoring case. Values are written verbatim
+// unless the reader would change them (line breaks, blanks at either end, surrounding quotes):
+// those are written escaped, so every value reads back as written.
 // Lines the parser does not understand (comments, lines without "=", keys before any section)
 // are kept as they were, so rewriting a file never drops what a person put in it.
 class IniFile {
   public:
     enum class LoadStatus { Loaded, Missing, Unreadable };
 
-    // Largest file Load reads; a bigger one is treated as unreadable rather than held in memory.
-    // Real files are a few kilobytes; a megabyte still holds thousands of song folders.
-    static constexpr qint64 kMaxFileSize = 1024 * 1024;
+    // Longest text Load accepts, in characters of the text as Save writes it; a longer file is
+    // treated as unreadable rather than held in memory. Real files are a few kilobytes; this
+    // still holds thousands of song folders. Save refuses to write a longer text, so whatever it
+    // writes reads back (as UTF-8 a character takes three bytes at most, within kMaxFileSize),
+    // and whatever Load accepted can be written back unchanged.
+    static constexpr qsizetype kMaxTextLength = 1024 * 1024;
+    // Largest file Load reads at all: the longest text in the widest encoding it accepts
+    // (UTF-8, three bytes a character) and a byte-order mark.
+    static constexpr qint64 kMaxFileSize = 3 * qint64{kMaxTextLength} + 3;
 
     IniFile() = default;
 
-    // Bytes of a file: a UTF-8 or UTF-16 byte-order mark decides; without one, UTF-8 when the
-    // bytes are valid UTF-8, else Windows-1252 (files edited on Windows keep working).
+    // Bytes of a file, decoded by DecodeText (files edited on Windows keep working). Spaces and
+    // tabs around a key or a value are dropped, then one pair of matching quotes (" or ')
+    // around the value, as the Windows profile functions read them.
     static IniFile Parse(QByteArrayView bytes);
     // A missing or unreadable file gives an empty IniFile; `status` tells which.
     static IniFile Load(const QString& path, LoadStatus* status = nullptr);
-
-    bool HasSection(QStringView section) const;
-    bool HasKey(QStringView section, QStringView key) const;
-    // Key names of the first section of that name, in file order.
-    QStringList KeyNames(QStringView section) const;
 
     // Key names and values (cut like ReadString) of the first section of that name, in order.
     std::vector<std::pair<QString, QString>> Entries(QStringView section) const;
@@ -75,7 +78,7 @@ class IniFile {
     QByteArray ToBytes() const;
     // Writes the file atomically (temporary file in the same folder, flushed, renamed over the
     // old one), creating missing parent folders. Throws WriteError("Unable to write to <path>")
-    // and leaves any previous file whole when that fails.
+    // and leaves any previous file whole when that fails or the text is over kMaxTextLength.
     void Save(const QString& path) const;
 
   private:
@@ -91,6 +94,10 @@ class IniFile {
         std::vector<Line> lines;
     };
 
+    static IniFile ParseText(const QString& text);
+    // Characters of ToText(), without building it.
+    qsizetype TextLength() const;
+    QString ToText() const;
     const Section* FindSection(QStringView name) const;
     Section* FindSection(QStringView name);
     const Line* FindEntry(QStringView section, QStringView key) const;

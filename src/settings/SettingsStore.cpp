@@ -2,6 +2,10 @@
 
 #include <QHash>
 #include <algorithm>
+#include <utility>
+
+#include "core/UserMessages.h"
+#include "settings/SettingsLog.h"
 
 namespace vok {
 
@@ -16,13 +20,10 @@ IniFile LoadForWriting(const QString& iniPath) {
     IniFile::LoadStatus status = IniFile::LoadStatus::Missing;
     IniFile ini = IniFile::Load(iniPath, &status);
     if (status == IniFile::LoadStatus::Unreadable) {
-        throw WriteError(QStringLiteral("Unable to write to %1").arg(iniPath));
+        qCWarning(lcSettings) << "Not replacing a file that could not be read:" << iniPath;
+        throw WriteError(UnableToWriteMessage(iniPath));
     }
     return ini;
-}
-
-int ReadJumpTime(const IniFile& ini) {
-    return std::clamp(ini.ReadInteger(ini::kGeneral, ini::kSpolTid, 5), kMinJumpTime, kMaxJumpTime);
 }
 
 }  // namespace
@@ -53,7 +54,7 @@ PlayerSettings ReadPlayerSettings(const IniFile& ini, const QString& programFold
     s.SongFolders = ReadSongFolders(ini);
     s.LyricFolder = ini.ReadString(kLyricFolderSection, kVart, programFolder);
     s.Volume = std::clamp(ini.ReadInteger(kGeneral, kVolym, kMaxVolume), 0, kMaxVolume);
-    s.JumpTime = ReadJumpTime(ini);
+    s.JumpTime = std::clamp(ini.ReadInteger(kGeneral, kSpolTid, 5), kMinJumpTime, kMaxJumpTime);
     s.DualDesc = ini.ReadBool(kGeneral, kDualDesc, false);
     s.AutoStartFS = ini.ReadBool(kGeneral, kAutoStartFS, true);
     s.SpectrumActive = ini.ReadBool(kGeneral, kSpectrumActive, true);
@@ -73,14 +74,10 @@ PlayerSettings ReadPlayerSettings(const IniFile& ini, const QString& programFold
 }
 
 DialogSettings ReadDialogSettings(const IniFile& ini) {
-    using namespace ini;
-    DialogSettings d;
-    d.SongFolders = ReadSongFolders(ini);
-    d.LyricFolder = ini.ReadString(kLyricFolderSection, kVart, QString());
-    d.JumpTime = ReadJumpTime(ini);
-    d.DualDesc = ini.ReadBool(kGeneral, kDualDesc, false);
-    d.AutoStartFS = ini.ReadBool(kGeneral, kAutoStartFS, true);
-    return d;
+    // The same keys with the same defaults as the player's read, but Vart defaults to empty.
+    PlayerSettings p = ReadPlayerSettings(ini, QString());
+    return DialogSettings{std::move(p.SongFolders), std::move(p.LyricFolder), p.JumpTime,
+                          p.DualDesc, p.AutoStartFS};
 }
 
 void WriteDialogSettings(IniFile& ini, const DialogSettings& dialog, const PlayerSettings& player) {

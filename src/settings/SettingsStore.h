@@ -38,15 +38,10 @@ inline const QString kDefaultCaption = QStringLiteral("Kestrovane Vokalento");
 inline constexpr int kMinJumpTime = 1;
 inline constexpr int kMaxJumpTime = 512;
 inline constexpr int kMaxVolume = 255;
-// Colours are 0x00BBGGRR; a high byte of 0x02 marks a palette-relative colour.
+// The lyric colours of a missing file, Windows colour values (core/WinColour.h): palette white
+// and palette grey.
 inline constexpr qint32 kDefaultTextColour = 0x02FFFFFF;
 inline constexpr qint32 kDefaultOutlineColour = 0x02666666;
-
-// A stored colour as a Qt colour value 0xFFRRGGBB (the high byte of the stored value is ignored).
-constexpr quint32 ColourToRgb(qint32 colour) {
-    const auto bits = static_cast<quint32>(colour);
-    return 0xFF000000U | ((bits & 0xFFU) << 16) | (bits & 0xFF00U) | ((bits >> 16) & 0xFFU);
-}
 
 // Every setting the player window holds. Defaults are those of a missing file.
 struct PlayerSettings {

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include "core/TextCodec.h"
+#include "tags/TagsLog.h"
 
 namespace vok {
 
@@ -33,6 +34,7 @@ bool TID3v1::Read(const QString& fileName) {
     }
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
+        qCInfo(lcTags) << "Cannot open" << fileName << file.errorString();
         return false;
     }
     const qint64 size = file.size();

@@ -4,6 +4,8 @@
 #include <QFileInfo>
 
 #include "core/TextCodec.h"
+#include "core/TextLines.h"
+#include "tags/TagsLog.h"
 
 namespace vok {
 
@@ -50,19 +52,6 @@ std::uint8_t Byte(QByteArrayView bytes, qsizetype index) {
     return static_cast<std::uint8_t>(bytes[index]);
 }
 
-// Removes leading and trailing characters at or below the space.
-QString TrimControl(const QString& text) {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text[first].unicode() <= 0x20) {
-        ++first;
-    }
-    while (last > first && text[last - 1].unicode() <= 0x20) {
-        --last;
-    }
-    return text.mid(first, last - first);
-}
-
 }  // namespace
 
 void TID3v2::Reset() {
@@ -78,6 +67,7 @@ bool TID3v2::Read(const QString& fileName) {
     }
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
+        qCInfo(lcTags) << "Cannot open" << fileName << file.errorString();
         return false;
     }
     const qint64 fileSize = file.size();
@@ -191,9 +181,9 @@ QString TID3v2::DecodeText(QByteArrayView data) {
             }
             result.append(QChar(unit));
         }
-        return TrimControl(result);
+        return TrimControls(result);
     }
-    return TrimControl(DecodeLatin1(data));
+    return TrimControls(DecodeLatin1(data));
 }
 
 QString TID3v2::DecodeDescribedText(QByteArrayView data, bool hasLanguage) {

@@ -22,10 +22,17 @@ TEST(NameWithoutExtension, CutsAtTheLastDotOfTheFileNamePart) {
     EXPECT_EQ(NameWithoutExtension("plain."), "plain");
 }
 
-TEST(FileNamePart, SplitsAtBothSeparators) {
+TEST(FileNames, StoredNamesSplitAtBothSeparatorsLocalPathsAtSlashOnly) {
     EXPECT_EQ(FileNamePart("C:\\a\\b/c.mp3"), "c.mp3");
     EXPECT_EQ(FileNamePart("c.mp3"), "c.mp3");
     EXPECT_EQ(FileNamePart("/a/"), "");
+    EXPECT_EQ(FileNamePart("/music/AC\\DC.mp3"), "DC.mp3");
+
+    EXPECT_EQ(LocalFileName("/music/AC\\DC.mp3"), "AC\\DC.mp3");
+    EXPECT_EQ(LocalFileName("AC\\DC.mp3"), "AC\\DC.mp3");
+    EXPECT_EQ(LocalFileName("/music/sub/"), "");
+    EXPECT_EQ(LocalFileName("/"), "");
+    EXPECT_EQ(LocalFileName(""), "");
 }
 
 }  // namespace

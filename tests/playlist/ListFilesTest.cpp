@@ -28,19 +28,12 @@ QByteArray Utf16(const QString& text, bool bigEndian) {
                           QStringConverter::Flag::WriteBom)(text);
 }
 
-TEST(ListText, EncodingsAndLineEnds) {
-    const QString text = QString::fromUtf8("Sånger/€uro.mp3\r\n");
-    EXPECT_EQ(DecodeListText("\xEF\xBB\xBF" + text.toUtf8()), text);
-    EXPECT_EQ(DecodeListText(Utf16(text, false)), text);
-    EXPECT_EQ(DecodeListText(Utf16(text, true)), text);
-    EXPECT_EQ(DecodeListText(QByteArray("\xc3\xa5")), QString::fromUtf8("å"));   // valid UTF-8
-    EXPECT_EQ(DecodeListText(QByteArray("\xe5\x80")), QString::fromUtf8("å€"));  // Windows-1252
-    EXPECT_EQ(DecodeListText(Bytes("\xFF\xFE"
-                                   "a\0b")),
-              QStringLiteral("a"));  // odd tail
-
-    EXPECT_EQ(SplitListLines(u"a\r\nb\nc\rd"), (QStringList{"a", "b", "c", "d"}));
-    EXPECT_EQ(SplitListLines(u"a\n\r\nb\r\r"), (QStringList{"a", "", "b", ""}));
+TEST(ListText, CandidatesOfEveryEncodingAndLineEnd) {
+    const QString text = QString::fromUtf8("Sånger/€uro.mp3\r\n#EXTINF:1,x\rb.vok");
+    const QStringList expected{QString::fromUtf8("Sånger/€uro.mp3"), "b.vok"};
+    EXPECT_EQ(ListFileCandidates(Utf16(text, true)), expected);
+    EXPECT_EQ(ListFileCandidates(Utf16(text, false)), expected);
+    EXPECT_EQ(ListFileCandidates("\xEF\xBB\xBF" + text.toUtf8()), expected);
     EXPECT_EQ(
         ListFileCandidates(Bytes("#EXTM3U\n#extinf:1,x\n#ExTra.mp3\n#EX\n\n# note\n a.mp3 \nb\0c")),
         (QStringList{"#EX", "# note", " a.mp3 "}));
@@ -83,6 +76,15 @@ TEST_F(ReadPlayListTest, MissingListIsIgnoredAndAPipeReportedInsteadOfBlocking) 
     const ListReadResult result = ReadPlayList(pipe, dir_.Path());
     EXPECT_EQ(result.status, Status::Unreadable);
     EXPECT_TRUE(result.error.startsWith(QStringLiteral("Cannot open file \"") + pipe));
+
+    // A huge file is refused before it is read into memory (sparse: takes no disk space).
+    QFile huge(dir_.FilePath("huge.vpl"));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(kMaxListFileSize + 1));
+    huge.close();
+    const ListReadResult tooBig = ReadPlayList(huge.fileName(), dir_.Path());
+    EXPECT_EQ(tooBig.status, Status::Unreadable);
+    EXPECT_EQ(tooBig.error,
+              QStringLiteral("Cannot open file \"%1\". File too large.").arg(huge.fileName()));
 }
 
 TEST(WritePlayListTest, CrLfUtf8WithoutMarkAndZeroBytesForAnEmptyList) {

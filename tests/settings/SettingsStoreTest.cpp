@@ -101,12 +101,13 @@ TEST(DialogWrite, RewritesTheFolderListAndTakesColoursFromThePlayer) {
 
     const IniFile reread = IniFile::Parse(ini.ToBytes());
     EXPECT_EQ(ReadSongFolders(reread), dialog.SongFolders);
-    EXPECT_FALSE(reread.HasKey(u"Kataloger", u"3"));
+    EXPECT_EQ(reread.Entries(u"Kataloger").size(), 3U);
     const DialogSettings d = ReadDialogSettings(reread);
     EXPECT_EQ(d.JumpTime, 12);
     EXPECT_TRUE(d.DualDesc);
     EXPECT_FALSE(d.AutoStartFS);
-    EXPECT_TRUE(reread.HasKey(u"VokKatalog", u"Vart"));  // an empty folder is stored, not dropped
+    // An empty folder is stored, not dropped.
+    EXPECT_EQ(reread.ReadString(u"VokKatalog", u"Vart", QStringLiteral("absent")), QString());
     const PlayerSettings p = ReadPlayerSettings(reread, kProgramFolder);
     EXPECT_TRUE(p.LyricFolder.isEmpty());
     EXPECT_EQ(p.TextColour, 0x00112233);
@@ -115,7 +116,7 @@ TEST(DialogWrite, RewritesTheFolderListAndTakesColoursFromThePlayer) {
     EXPECT_EQ(p.Caption, QStringLiteral("Mine"));  // keys the step does not own are untouched
     EXPECT_EQ(p.Volume, 9);
     // The dialog write leaves the close-write keys alone.
-    EXPECT_FALSE(reread.HasKey(u"Installningar", u"MainFrmX"));
+    EXPECT_EQ(reread.ReadInteger(u"Installningar", u"MainFrmX", 7), 7);
 }
 
 TEST(CloseWrite, StoresExactlyTheCloseKeys) {
@@ -180,8 +181,27 @@ TEST(StoreOnDisk, RefusedWritesChangeNothing) {
     EXPECT_EQ(LoadPlayerSettings(tooBig, kProgramFolder).Volume, 255);
 }
 
-TEST(Colours, RedIsTheLowByte) {
-    EXPECT_EQ(ColourToRgb(0x02332211), 0xFF112233U);
+// 4,000 song folders of 200 "ä" in Windows-1252 (826 KB) become 1.6 MB of UTF-8 at close;
+// the next start must still read them, and the next close write them again.
+TEST(StoreOnDisk, LargeWindows1252FileSurvivesTheCloseWriteAsUtf8) {
+    const test::TempDir dir;
+    QByteArray bytes = "[Installningar]\r\nVolym=17\r\n[Kataloger]\r\n";
+    const QByteArray folder(200, '\xE4');
+    for (int i = 0; i < 4000; ++i) {
+        bytes += QByteArray::number(i) + '=' + folder + "\r\n";
+    }
+    const QString path = dir.Write(QStringLiteral("VokPlayer.ini"), bytes);
+    ASSERT_GT(bytes.size(), 800'000);
+
+    const PlayerSettings first = LoadPlayerSettings(path, kProgramFolder);
+    ASSERT_EQ(first.SongFolders.size(), 4000);
+    EXPECT_EQ(first.SongFolders.back(), QString(200, QChar(0xE4)));
+    EXPECT_EQ(first.Volume, 17);
+    StoreCloseSettings(path, first);
+    EXPECT_GT(test::ReadAll(path).size(), 1'600'000);
+    EXPECT_EQ(LoadPlayerSettings(path, kProgramFolder), first);
+    StoreCloseSettings(path, first);
+    EXPECT_EQ(LoadPlayerSettings(path, kProgramFolder), first);
 }
 
 }  // namespace

@@ -1,0 +1,7 @@
+#include "settings/SettingsLog.h"
+
+namespace vok {
+
+Q_LOGGING_CATEGORY(lcSettings, "vok.settings", QtWarningMsg)
+
+}  // namespace vok

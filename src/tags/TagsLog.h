@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QLoggingCategory>
+
+namespace vok {
+
+// "vok.tags": warnings only, unless QT_LOGGING_RULES="vok.*.debug=true" switches on the rest.
+Q_DECLARE_LOGGING_CATEGORY(lcTags)
+
+}  // namespace vok
