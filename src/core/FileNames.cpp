@@ -17,7 +17,7 @@ QString LocalFileName(const QString& path) {
 }
 
 QString NameWithoutExtension(const QString& path) {
-    const QString name = FileNamePart(path);
+    const QString name = LocalFileName(path);
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     return dot < 0 ? QString() : name.left(dot);
 }

@@ -15,7 +15,8 @@ QString FileNamePart(const QString& path);
 // ordinary character of a Linux file name ("AC\DC.mp3").
 QString LocalFileName(const QString& path);
 
-// The file-name part up to, not including, its last "."; empty when the name holds no ".".
+// The file-name part of a local path up to, not including, its last "."; empty when the name
+// holds no ".".
 QString NameWithoutExtension(const QString& path);
 
 // True when the file-name part ends in the given extension (with its dot), ignoring case.

@@ -1,5 +1,8 @@
 #include "display/LyricRenderer.h"
 
+#include "core/TextLines.h"
+#include "core/WinColour.h"
+
 #include "core/FileNames.h"
 #include "core/TimeText.h"
 #include "display/Pixels.h"
@@ -55,18 +58,6 @@ void LineWithoutEnd(QImage& image, int y, int from, int to, std::uint16_t word) 
     }
 }
 
-QString TrimBlanksAndControls(const QString& text) {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first).unicode() <= 0x20) {
-        ++first;
-    }
-    while (last > first && text.at(last - 1).unicode() <= 0x20) {
-        --last;
-    }
-    return text.mid(first, last - first);
-}
-
 QImage NewImage(int height) {
     QImage image(geometry::DisplayWidth, height, QImage::Format_RGB16);
     FillImage16(image, pixel::Black);
@@ -109,7 +100,7 @@ QString TitleTextFor(const TVokalento& song, const QString& audioFileName) {
         return NameWithoutExtension(audioFileName);
     }
     if (song.Version == 2) {
-        return TrimBlanksAndControls(song.Artist) + QStringLiteral(" - ") + song.Title;
+        return TrimControls(song.Artist) + QStringLiteral(" - ") + song.Title;
     }
     return song.Title;
 }
@@ -167,10 +158,11 @@ void LyricRenderer::DrawLyricFrame(int currentLine, const QString& text, const T
         FillRows16(LyricBmp, base - 59, base - 57 + currentCell_, pixel::DarkBlue);
         const int x = 321 - width / 2;
         if (colours.EnableOLText) {
-            OutlinedTextOut(x, base - 59, text, WinColor(colours.TextOLFarg),
-                            WinColor(colours.TextFarg), currentFont_, LyricBmp);
+            OutlinedTextOut(x, base - 59, text, QColor(WinColourToRgb(colours.TextOLFarg)),
+                            QColor(WinColourToRgb(colours.TextFarg)), currentFont_, LyricBmp);
         } else {
-            DrawTextAt(LyricBmp, x, base - 59, text, currentFont_, WinColor(colours.TextFarg));
+            DrawTextAt(LyricBmp, x, base - 59, text, currentFont_,
+                       QColor(WinColourToRgb(colours.TextFarg)));
         }
     }
 

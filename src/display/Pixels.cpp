@@ -1,5 +1,7 @@
 #include "display/Pixels.h"
 
+#include "core/WinColour.h"
+
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPainter>
@@ -64,11 +66,6 @@ void FillRow565(QImage& image, int row, std::uint32_t rgb) {
         return;
     }
     FillRow(image, row, ColorTo565(rgb));
-}
-
-QColor WinColor(std::uint32_t value) {
-    return QColor(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
-                  static_cast<int>((value >> 16) & 0xFF));
 }
 
 void StretchCopy16(const QImage& source, const QRect& from, QImage& target, const QRect& to) {

@@ -25,9 +25,6 @@ void FillRows16(QImage& image, int from, int to, std::uint32_t value);
 // One row in ColorTo565(rgb).
 void FillRow565(QImage& image, int row, std::uint32_t rgb);
 
-// A colour setting in the Windows layout 0x00BBGGRR; the high byte (palette-relative marker)
-// carries no colour.
-QColor WinColor(std::uint32_t value);
 // Red, green, blue as 0..255.
 inline QColor Rgb(int r, int g, int b) {
     return QColor(r, g, b);

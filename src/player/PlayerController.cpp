@@ -1,10 +1,10 @@
 #include "player/PlayerController.h"
 
 #include "audio/AudioLibrary.h"
+#include "core/FileNames.h"
 #include "player/PlayerLog.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 
 namespace vok {
 
@@ -319,7 +319,7 @@ void PlayerController::StartDisplay() {
         window_->ShowPauseButton(false);
     }
     display_.ClearDisplayArea();
-    display_.PrepareDisplay(QFileInfo(engine_.SongPath()).fileName());
+    display_.PrepareDisplay(LocalFileName(engine_.SongPath()));
     display_.RedrawLyrics = true;
     ArmTimer();
     KeepScreenAwake();

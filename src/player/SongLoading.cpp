@@ -170,7 +170,7 @@ bool PlayerController::OpenSong(const QString& path) {
 void PlayerController::ShowSongInfo(const QString& path) {
     InfoPanelText text;
     // A folder of that name is no file: it counts as missing.
-    text.Title = !path.isEmpty() && QFileInfo(path).isFile() ? QFileInfo(path).fileName()
+    text.Title = !path.isEmpty() && QFileInfo(path).isFile() ? LocalFileName(path)
                                                              : QStringLiteral("File missing");
     if (HasStream()) {
         text.Info = QStringLiteral("Length: ") + FormatTime(engine_.LengthMs());
@@ -252,7 +252,7 @@ void PlayerController::ReplaceBtnClick() {
         return;
     }
     // A local name: on this system a backslash is part of the file name, not a separator.
-    const QString songName = QFileInfo(engine_.SongPath()).fileName();
+    const QString songName = LocalFileName(engine_.SongPath());
     const QString question =
         QStringLiteral("Are you sure to replace the file:\n") + FileNamePart(song_.SongFile) +
         QStringLiteral("\nmed följande fil:\n") + songName + QStringLiteral("?");

@@ -3,6 +3,7 @@
 #include "player/PlayerController.h"
 
 #include "core/FileNames.h"
+#include "core/UserMessages.h"
 #include "playlist/ListFiles.h"
 
 #include <QCoreApplication>
@@ -142,7 +143,7 @@ void PlayerController::FormClose() {
         } catch (const WriteError& error) {
             ShowError(error.Message());
         } catch (const std::exception& error) {
-            ShowError(QStringLiteral("Unable to write to %1").arg(paths_.SettingsFile()));
+            ShowError(UnableToWriteMessage(paths_.SettingsFile()));
         }
         SaveDefaultList();
     }
@@ -158,8 +159,7 @@ void PlayerController::SaveDefaultList() {
     MakeParentFolder(file);
     const ListWriteResult written = WritePlayList(file, playList_.PlayItems());
     if (!written.ok) {
-        ShowError(written.error.isEmpty() ? QStringLiteral("Unable to write to %1").arg(file)
-                                          : written.error);
+        ShowError(written.error.isEmpty() ? UnableToWriteMessage(file) : written.error);
     }
 }
 

@@ -23,7 +23,6 @@ TEST(Pixels, ColourScalingTruncates) {
     EXPECT_EQ(ColorTo565(0xFFFFFF), 0xFFFF);
     EXPECT_EQ(ColorTo565(0x0000FF), 0x001F);
     EXPECT_EQ(ColorTo565(0x00FF00), 0x07E0);
-    EXPECT_EQ(WinColor(0x02666666), QColor(102, 102, 102));  // palette byte carries no colour
 }
 
 TEST(Pixels, FillsStayInsideTheImage) {
