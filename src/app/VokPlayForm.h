@@ -10,6 +10,7 @@ class QPushButton;
 
 namespace vok {
 
+class TPlayListFrm;
 class TVolBar;
 
 // The player window: the lyric display on top and the control panel below. It lays out the
@@ -24,6 +25,10 @@ class TVokPlayForm : public QWidget, public PlayerWindowView {
     const PanelControls& Controls() const { return controls_; }
     QPushButton* RandBtn() const { return randBtn_; }
     TVolBar* VolBar() const { return volBar_; }
+    QPushButton* PLBtn() const { return plBtn_; }
+
+    // The playlist window: "Playlist" shows and hides it and stays down while it is visible.
+    void AttachPlaylistWindow(TPlayListFrm* playlist);
 
     // PlayerWindowView.
     void SetCaption(const QString& caption) override;

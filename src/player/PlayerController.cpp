@@ -89,6 +89,10 @@ void PlayerController::AddPlaylistView(PlaylistWindowView* view) {
     }
 }
 
+void PlayerController::RemovePlaylistView(PlaylistWindowView* view) {
+    std::erase(playlistViews_, view);
+}
+
 void PlayerController::SetDisplayScreen(QSize screen) {
     display_.SetLayout(RecalcAspect(screen.width(), screen.height()));
 }
@@ -337,7 +341,9 @@ void PlayerController::RepaintRows() {
 }
 
 void PlayerController::RemoveAllRows() {
-    RepaintRows();
+    for (PlaylistWindowView* view : playlistViews_) {
+        view->RowsRebuilt();
+    }
 }
 
 void PlayerController::RefreshStatusLine() {
