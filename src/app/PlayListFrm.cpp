@@ -317,8 +317,10 @@ bool TPlayListFrm::eventFilter(QObject* watched, QEvent* event) {
         controller_.PlayListPB(static_cast<int>(mouse->position().x()), playPB_->width());
         return true;
     }
-    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
-        return HandleKey(event);
+    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) &&
+        HandleKey(event)) {
+        event->accept();  // swallowed: the key must not travel on to the window as well
+        return true;
     }
     return QWidget::eventFilter(watched, event);
 }
