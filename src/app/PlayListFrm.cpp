@@ -57,6 +57,9 @@ TSpelLista::TSpelLista(QWidget* parent) : QTreeView(parent) {
     header()->setSectionsClickable(false);
     header()->setSectionsMovable(false);
     header()->setStretchLastSection(false);
+    // "File" is kept one pixel wide: present for the player, practically hidden from the user.
+    header()->setMinimumSectionSize(1);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
 
 int TSpelLista::SelectedRow() const {
@@ -285,6 +288,7 @@ void TPlayListFrm::RowsRebuilt() {
     if (model_.rowCount() > 0 && spelLista_->SelectedRow() < 0) {
         spelLista_->SelectRow(0);
     }
+    StatusChanged();
 }
 
 void TPlayListFrm::StatusChanged() {

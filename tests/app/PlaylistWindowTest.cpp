@@ -66,6 +66,17 @@ class PlaylistWindowTest : public PlayerFixture {
     std::unique_ptr<TPlayListFrm> playlist;
 };
 
+TEST_F(PlaylistWindowTest, DefaultListAtStartFillsRowsSelectionAndStatusLine) {
+    const QString a = Tone(QStringLiteral("a.mp3"));
+    const QString b = Tone(QStringLiteral("b.mp3"));
+    dir.Write(QStringLiteral("default.vpl"), (a + "\r\n" + b + "\r\n").toUtf8());
+    Show(0);
+    EXPECT_EQ(playlist->Model().rowCount(), 2);
+    EXPECT_EQ(Selected(), 0);
+    EXPECT_EQ(playlist->PLSB()->text(), QStringLiteral("Files in list: 2"));
+    EXPECT_EQ(playlist->SpelLista()->header()->sectionSize(PlaylistModel::FileColumn), 1);
+}
+
 TEST_F(PlaylistWindowTest, ArrowKeysGoToThePlayerAndNeverMoveTheSelection) {
     Show(3);
     controller->VokListaDblClick(2);
