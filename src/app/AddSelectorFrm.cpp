@@ -28,6 +28,8 @@ TAddSelectorFrm::TAddSelectorFrm(const QString& startFolder, QWidget* parent)
 
     folders_ = new QFileSystemModel(this);
     folders_->setFilter(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Drives);
+    // The tree is read when a folder is opened and not watched afterwards.
+    folders_->setOption(QFileSystemModel::DontWatchForChanges);
     folders_->setRootPath(QDir::rootPath());
     dirSelector_ = new QTreeView(this);
     dirSelector_->setObjectName(QStringLiteral("DirSelector"));

@@ -1,10 +1,12 @@
 // The playlist window as a view of the controller: keys, Delete, drops, the progress bar, the
 // "Playlist" button and its placement, with real events on the offscreen platform.
 
+#include "app/AddSelectorFrm.h"
 #include "app/PlayListFrm.h"
 #include "app/VokPlayForm.h"
 #include "player/PlayerFixture.h"
 
+#include <QCheckBox>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -183,6 +185,23 @@ TEST_F(PlaylistWindowTest, CloseHidesAndReleasesPlaylistButtonAndPlacementIsKept
     playlist->resize(500, 300);
     EXPECT_EQ(header->sectionSize(PlaylistModel::TitleColumn), title + 100);
     EXPECT_EQ(header->sectionSize(PlaylistModel::ArtistColumn), 150);
+}
+
+TEST(AddSelectorTest, StartsOnTheLyricFolderWithEveryBoxCheckedAndNoFolderForAMissingOne) {
+    TempDir dir;
+    const QString folder = dir.MakeDir(QStringLiteral("lyrics"));
+    TAddSelectorFrm selector(folder);
+    const UserDialogs::FolderChoice choice = selector.Choice();
+    EXPECT_EQ(choice.Folder, folder);
+    EXPECT_TRUE(choice.LyricFiles && choice.Mp3s && choice.Recursive);
+    EXPECT_EQ(selector.CHDirectory()->text(), folder);
+    EXPECT_EQ(selector.size(), QSize(386, 463));
+
+    selector.RecCB()->setChecked(false);
+    EXPECT_FALSE(selector.Choice().Recursive);
+
+    TAddSelectorFrm nowhere(dir.FilePath(QStringLiteral("gone")));
+    EXPECT_TRUE(nowhere.Choice().Folder.isEmpty());
 }
 
 }  // namespace
