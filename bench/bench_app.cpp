@@ -24,6 +24,9 @@ class SilentDialogs : public vok::UserDialogs {
     void Message(const QString&, const QString&, Icon) override {}
     bool AskYesNo(const QString&, const QString&) override { return false; }
     QString OpenFile(const OpenRequest&) override { return QString(); }
+    QStringList OpenFiles(const OpenRequest&) override { return {}; }
+    QString SaveFile(const OpenRequest&) override { return QString(); }
+    bool ChooseFolder(const QString&, const QString&, FolderChoice&) override { return false; }
 };
 
 // Counts the paint events the window receives.

@@ -2,6 +2,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 
 #include "playlist/FindFiles.h"
 #include "playlist/ListFiles.h"
@@ -45,6 +46,50 @@ void BM_FindFilesRecursive(benchmark::State& state) {
     state.counters["files"] = kTreeFiles;
 }
 BENCHMARK(BM_FindFilesRecursive)->Unit(benchmark::kMillisecond);
+
+// 50,000 files in 2,000 folders (100 artists × 20 albums × 25 songs), scanned the way "Folder..."
+// does: lyric files, then MP3s, with the check between entries that keeps the windows alive.
+const vok::test::TempDir& BigTree() {
+    static const vok::test::TempDir* tree = [] {
+        auto* dir = new vok::test::TempDir;
+        for (int folder = 0; folder < 2000; ++folder) {
+            const QString path =
+                QStringLiteral("Artist %1/Album %2/").arg(folder / 20).arg(folder % 20);
+            dir->MakeDir(path);
+            for (int song = 0; song < 25; ++song) {
+                QFile file(dir->FilePath(
+                    path +
+                    QStringLiteral("Song %1.%2").arg(song).arg(song % 2 == 0 ? "vok" : "mp3")));
+                file.open(QIODevice::WriteOnly);
+            }
+        }
+        return dir;
+    }();
+    return *tree;
+}
+
+void BM_AddFolderScan50k(benchmark::State& state) {
+    const QString top = BigTree().Path() + QLatin1Char('/');
+    QElapsedTimer breath;
+    breath.start();
+    int breaths = 0;
+    vok::FindProgress progress;
+    progress.betweenEntries = [&] {
+        if (breath.elapsed() >= 20) {
+            ++breaths;
+            breath.restart();
+        }
+        return true;
+    };
+    for (auto _ : state) {
+        QStringList found;
+        vok::FindFiles(top + QStringLiteral("*.vok"), true, true, found, progress);
+        vok::FindFiles(top + QStringLiteral("*.mp3"), true, true, found, progress);
+        benchmark::DoNotOptimize(found);
+    }
+    state.counters["files"] = 50000;
+}
+BENCHMARK(BM_AddFolderScan50k)->Unit(benchmark::kMillisecond);
 
 QStringList ListOfExistingFiles(const vok::test::TempDir& dir) {
     QStringList entries;

@@ -1,5 +1,7 @@
 #include "app/QtUserDialogs.h"
 
+#include "app/AddSelectorFrm.h"
+
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -24,6 +26,10 @@ QMessageBox::Icon ToQtIcon(UserDialogs::Icon icon) {
 
 }  // namespace
 
+QtUserDialogs::QtUserDialogs(QWidget* parent) : parent_(parent) {}
+
+QtUserDialogs::~QtUserDialogs() = default;
+
 void QtUserDialogs::Message(const QString& caption, const QString& text, Icon icon) {
     QMessageBox box(ToQtIcon(icon), caption, text, QMessageBox::Ok, parent_);
     box.exec();
@@ -35,21 +41,55 @@ bool QtUserDialogs::AskYesNo(const QString& caption, const QString& text) {
     return box.exec() == QMessageBox::Yes;
 }
 
-QString QtUserDialogs::OpenFile(const OpenRequest& request) {
+QStringList QtUserDialogs::Ask(const OpenRequest& request, int fileMode, bool save) {
     // One dialog shared by every open: without a folder of its own it starts where it was last.
     QFileDialog dialog(parent_, request.Title,
                        request.Folder.isEmpty() ? lastFolder_ : request.Folder, request.Filter);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(static_cast<QFileDialog::FileMode>(fileMode));
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    if (save) {
+        // An existing list is replaced without a question.
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    }
     if (!request.DefaultSuffix.isEmpty()) {
         dialog.setDefaultSuffix(request.DefaultSuffix);
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return QString();
+        return {};
     }
-    const QString picked = dialog.selectedFiles().constFirst();
-    lastFolder_ = QFileInfo(picked).absolutePath();
+    const QStringList picked = dialog.selectedFiles();
+    lastFolder_ = QFileInfo(picked.constFirst()).absolutePath();
     return picked;
+}
+
+QString QtUserDialogs::OpenFile(const OpenRequest& request) {
+    return Ask(request, QFileDialog::ExistingFile, false).value(0);
+}
+
+QStringList QtUserDialogs::OpenFiles(const OpenRequest& request) {
+    return Ask(request, QFileDialog::ExistingFiles, false);
+}
+
+QString QtUserDialogs::SaveFile(const OpenRequest& request) {
+    return Ask(request, QFileDialog::AnyFile, true).value(0);
+}
+
+bool QtUserDialogs::ChooseFolder(const QString& caption, const QString& startFolder,
+                                 FolderChoice& choice) {
+    if (!selector_) {
+        // Without a parent: it is owned here, and outlives no window that could delete it.
+        selector_ = std::make_unique<TAddSelectorFrm>(startFolder);
+    }
+    selector_->setWindowTitle(caption);
+    if (selector_->exec() != QDialog::Accepted) {
+        return false;
+    }
+    const FolderChoice picked = selector_->Choice();
+    if (picked.Folder.isEmpty()) {
+        return false;  // nothing on disk behind the selection
+    }
+    choice = picked;
+    return true;
 }
 
 }  // namespace vok

@@ -1,5 +1,7 @@
 #include "app/VokPlayForm.h"
 
+#include "app/PlayListFrm.h"
+
 #include "controls/ButtonPictures.h"
 #include "controls/MiniSpectrum.h"
 #include "controls/VolumeBar.h"
@@ -107,7 +109,8 @@ void TVokPlayForm::BuildLayout() {
         MakePlainButton(panelen_, "PLBtn", QStringLiteral("Playlist"), {536, 120, 89, 17}, true);
     instBtn_ = MakePlainButton(panelen_, "InstBtn", QStringLiteral("Settings..."),
                                {540, 148, 81, 21}, false);
-    // The playlist window and the settings dialog are not part of this window yet.
+    // The settings dialog is not part of this window yet; the playlist button comes alive once a
+    // playlist window is attached.
     plBtn_->setEnabled(false);
     instBtn_->setEnabled(false);
 
@@ -140,6 +143,23 @@ void TVokPlayForm::ConnectControls() {
     connect(volBar_, &TVolBar::VolumePicked, player, &PlayerController::ChangeVolume);
     connect(randBtn_, &QPushButton::toggled, player, &PlayerController::SetRandomDown);
     connect(fsBtn_, &QPushButton::clicked, player, &PlayerController::FSBtnClick);
+}
+
+void TVokPlayForm::AttachPlaylistWindow(TPlayListFrm* playlist) {
+    if (playlist == nullptr) {
+        return;
+    }
+    plBtn_->setEnabled(true);
+    plBtn_->setChecked(playlist->isVisible());
+    connect(plBtn_, &QPushButton::toggled, playlist, [playlist](bool down) {
+        if (down != playlist->isVisible()) {
+            playlist->setVisible(down);
+        }
+    });
+    connect(playlist, &TPlayListFrm::VisibilityChanged, plBtn_, [this](bool visible) {
+        const QSignalBlocker blocker(plBtn_);
+        plBtn_->setChecked(visible);
+    });
 }
 
 void TVokPlayForm::PlaceWindow() {

@@ -11,6 +11,7 @@ class QPushButton;
 namespace vok {
 
 class TMiniSpectrum;
+class TPlayListFrm;
 class TVolBar;
 
 // The player window: the lyric display on top and the control panel below. It lays out the
@@ -26,6 +27,10 @@ class TVokPlayForm : public QWidget, public PlayerWindowView {
     QPushButton* RandBtn() const { return randBtn_; }
     TVolBar* VolBar() const { return volBar_; }
     TMiniSpectrum* Spectrum() const { return spectrum_; }
+    QPushButton* PLBtn() const { return plBtn_; }
+
+    // The playlist window: "Playlist" shows and hides it and stays down while it is visible.
+    void AttachPlaylistWindow(TPlayListFrm* playlist);
 
     // PlayerWindowView.
     void SetCaption(const QString& caption) override;

@@ -1,3 +1,4 @@
+#include "app/PlayListFrm.h"
 #include "app/QtUserDialogs.h"
 #include "app/VokPlayForm.h"
 #include "player/PlayerController.h"
@@ -15,6 +16,11 @@ int main(int argc, char* argv[]) {
     }
     vok::TVokPlayForm form(controller);
     dialogs.SetParent(&form);
+    vok::TPlayListFrm playlist(controller, form.pos(), &form);
+    form.AttachPlaylistWindow(&playlist);
     form.show();
+    if (controller.Settings().PlayListVisible) {
+        playlist.show();
+    }
     return QApplication::exec();
 }

@@ -89,6 +89,10 @@ void PlayerController::AddPlaylistView(PlaylistWindowView* view) {
     }
 }
 
+void PlayerController::RemovePlaylistView(PlaylistWindowView* view) {
+    std::erase(playlistViews_, view);
+}
+
 void PlayerController::SetWindowCorner(QPoint corner) {
     settings_.MainFrmX = corner.x();
     settings_.MainFrmY = corner.y();
@@ -346,7 +350,9 @@ void PlayerController::RepaintRows() {
 }
 
 void PlayerController::RemoveAllRows() {
-    RepaintRows();
+    for (PlaylistWindowView* view : playlistViews_) {
+        view->RowsRebuilt();
+    }
 }
 
 void PlayerController::RefreshStatusLine() {

@@ -14,6 +14,7 @@
 
 #include <QObject>
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 #include <QStringList>
 #include <QTimer>
@@ -52,6 +53,7 @@ class PlayerController : public QObject, private DisplayHost, private PlayListHo
     // The player window; it is shown the current state at once.
     void AttachWindow(PlayerWindowView* window);
     void AddPlaylistView(PlaylistWindowView* view);
+    void RemovePlaylistView(PlaylistWindowView* view);
 
     // Displays were plugged in or out, or changed their size.
     void DisplaysChanged();
@@ -109,6 +111,34 @@ class PlayerController : public QObject, private DisplayHost, private PlayListHo
     void LoadPL(bool add, const QString& fileName);
     // A file named from outside once the window is up: it replaces the playlist and plays.
     void OpenHandedFile(const QString& fileName);
+
+    // The playlist window's operations (PlaylistActions.cpp). Cancel in a dialog changes nothing.
+    // A list file picked in the open dialog replaces the playlist or is appended to it.
+    void LoadPL(bool add);
+    // Writes the playlist; without a name the save dialog asks and ".vpl" is added to its answer.
+    void SavePL(const QString& fileName = QString());
+    void AddFilesBtnClick();
+    // The folder selector picks a folder; its lyric files, then its MP3s, are appended.
+    void AddFolder();
+    // "Clear list": the active entry is dropped first, so a list that must keep playing shows no
+    // active row; the entries go only while nothing plays.
+    void ClearListClick();
+    // The tool bar's Stop acts only while a song plays (a paused song stays paused).
+    void ToolStopClick();
+    void VokListaDblClick(int row);
+    // The Delete key and a dropped row; the active entry is neither removed nor moved.
+    bool DeleteEntry(int row);
+    bool MoveEntry(int from, int before);
+    // A mouse button released at x over the playlist progress bar `width` pixels wide.
+    void PlayListPB(int x, int width);
+    // Every row built anew from the entries; the status line follows.
+    void UppdateraLVLista();
+    void VisaInfo();
+    // "Files in list: n".
+    QString PlaylistStatus() const;
+    // Where the playlist window is and whether it shows; the close write stores it.
+    void SetPlaylistPlacement(const QRect& frame, bool visible);
+    bool Scanning() const { return scanning_; }
 
     // The 33 ms display tick.
     void tmrTimer();
@@ -215,6 +245,8 @@ class PlayerController : public QObject, private DisplayHost, private PlayListHo
     bool startedWithFiles_ = false;
     bool readOnlyRun_ = false;
     bool autoQuit_ = false;
+    bool scanning_ = false;
+    UserDialogs::FolderChoice folderChoice_;
 };
 
 }  // namespace vok

@@ -55,8 +55,20 @@ class PlaylistWindowView {
   public:
     virtual ~PlaylistWindowView() = default;
 
-    // Entries or the active entry changed: the rows are shown anew.
+    // The active entry may have changed: the rows are repainted.
     virtual void RowsChanged() = 0;
+    // Entries were added, loaded or cleared: every row is built anew from the entries.
+    virtual void RowsRebuilt() {}
+    // One entry left the list; the rows below it move up and are renumbered.
+    virtual void RowRemoved(int /*row*/) {}
+    // Entry `from` now stands just before what was entry `before`; the rows are renumbered.
+    virtual void RowMoved(int /*from*/, int /*before*/) {}
+    // The column widths are recomputed (after a folder was added or a list was loaded).
+    virtual void ColumnsChanged() {}
+    // A folder scan runs: the tool bar is off and the rows show a busy cursor.
+    virtual void ShowScanning(bool /*scanning*/) {}
+    // A text of its own in the status line (the folder being scanned).
+    virtual void ShowStatusText(const QString& /*text*/) {}
     // The status line (entry count, active entry) is shown anew.
     virtual void StatusChanged() = 0;
     // The playing song's position; its length is the progress bar's maximum.

@@ -94,6 +94,7 @@ bool PlayerController::ReplacePlaylistWith(const QString& path) {
     } else {
         // Into the empty list: it becomes entry 0 and is opened, lyric or audio file.
         playList_.AddEntries({path});
+        UppdateraLVLista();
     }
     return playList_.Count() > 0;
 }
@@ -116,7 +117,10 @@ void PlayerController::LoadPL(bool add, const QString& fileName) {
     } else {
         playList_.ReplaceEntries(list.entries);
     }
-    RepaintRows();
+    UppdateraLVLista();
+    for (PlaylistWindowView* view : playlistViews_) {
+        view->ColumnsChanged();
+    }
     display_.LyricsDirty = true;
 }
 

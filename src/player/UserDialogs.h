@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace vok {
 
@@ -17,6 +18,14 @@ class UserDialogs {
         QString DefaultSuffix;
     };
 
+    // The folder selector's answer; it keeps the folder and the boxes between uses.
+    struct FolderChoice {
+        QString Folder;
+        bool LyricFiles = true;
+        bool Mp3s = true;
+        bool Recursive = true;
+    };
+
     virtual ~UserDialogs() = default;
 
     // A box with one OK button.
@@ -25,6 +34,14 @@ class UserDialogs {
     virtual bool AskYesNo(const QString& caption, const QString& text) = 0;
     // The picked file, or an empty text when the user cancelled.
     virtual QString OpenFile(const OpenRequest& request) = 0;
+    // Existing files, several at once; empty when the user cancelled.
+    virtual QStringList OpenFiles(const OpenRequest& request) = 0;
+    // A name to write to (the file need not exist, its folder must); empty on Cancel.
+    virtual QString SaveFile(const OpenRequest& request) = 0;
+    // The folder selector, captioned `caption`. `startFolder` is selected the first time only.
+    // False on Cancel or when no real folder was picked; `choice` is then untouched.
+    virtual bool ChooseFolder(const QString& caption, const QString& startFolder,
+                              FolderChoice& choice) = 0;
 };
 
 }  // namespace vok

@@ -11,10 +11,6 @@
 
 namespace vok {
 
-namespace {
-
-// Sorts names the way a person reads them: the user's language order, ignoring case; names that
-// differ only in case are distinct files here and keep a fixed order.
 void SortNames(QStringList& names) {
     QCollator collator{QLocale()};
     collator.setCaseSensitivity(Qt::CaseInsensitive);
@@ -39,6 +35,8 @@ void SortNames(QStringList& names) {
     }
     names = std::move(sorted);
 }
+
+namespace {
 
 class FolderScan {
   public:

@@ -15,6 +15,10 @@ struct FindProgress {
     std::function<bool()> betweenEntries;
 };
 
+// Sorts names in the user's language order ignoring case; names that differ only in case keep a
+// fixed order.
+void SortNames(QStringList& names);
+
 // ".: <folder> :.", the status text while a sub-folder is scanned.
 QString FolderScanStatus(const QString& folder);
 

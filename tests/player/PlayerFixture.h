@@ -14,6 +14,8 @@
 
 #include <deque>
 #include <memory>
+#include <optional>
+#include <utility>
 #include <vector>
 
 namespace vok::test {
@@ -44,11 +46,34 @@ class FakeDialogs : public UserDialogs {
         return picked;
     }
 
+    QStringList OpenFiles(const OpenRequest& request) override {
+        Requests.push_back(request);
+        QStringList picked;
+        std::swap(picked, FilePicks);
+        return picked;
+    }
+    QString SaveFile(const OpenRequest& request) override {
+        Requests.push_back(request);
+        return std::exchange(SavePick, QString());
+    }
+    bool ChooseFolder(const QString& caption, const QString&, FolderChoice& choice) override {
+        FolderCaption = caption;
+        if (!FolderPick) {
+            return false;
+        }
+        choice = *std::exchange(FolderPick, std::nullopt);
+        return true;
+    }
+
     std::vector<Shown> Messages;
     std::vector<Shown> Questions;
     std::vector<OpenRequest> Requests;
     std::deque<QString> Picks;
     bool Answer = true;
+    QStringList FilePicks;
+    QString SavePick;
+    std::optional<FolderChoice> FolderPick;
+    QString FolderCaption;
 };
 
 // The player window as the controller sees it: it only remembers what it was told to show.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QLocale>
 
@@ -80,6 +81,20 @@ TEST_F(FindFilesTest, ReportsEachSubFolderAndCanBeStopped) {
     found.clear();
     FindFiles(top_ + "*.vok", true, true, found, progress);
     EXPECT_LT(found.size(), 5);
+}
+
+TEST_F(FindFilesTest, FolderThatVanishesDuringTheScanIsSkipped) {
+    FindProgress progress;
+    // The window processes events while "A" is scanned; meanwhile "A/deep" is deleted.
+    progress.enteringFolder = [&](const QString& folder) {
+        if (folder == top_ + "A") {
+            QDir(top_ + "A/deep").removeRecursively();
+        }
+    };
+    QStringList found;
+    FindFiles(top_ + "*.vok", true, true, found, progress);
+    EXPECT_EQ(found,
+              (QStringList{top_ + "C.VOK", top_ + "z.vok", top_ + "A/y.vok", top_ + "b/x.vok"}));
 }
 
 }  // namespace
