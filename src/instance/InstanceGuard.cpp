@@ -38,7 +38,8 @@ QString FileSafe(const QString& text) {
 }  // namespace
 
 QString InstanceKey(const QString& instanceName, uid_t user, const QString& sessionId) {
-    return QStringLiteral("%1-%2-%3").arg(instanceName).arg(user).arg(FileSafe(sessionId));
+    const QString key = QStringLiteral("%1-%2").arg(instanceName).arg(user);
+    return sessionId.isEmpty() ? key : key + QLatin1Char('-') + FileSafe(sessionId);
 }
 
 InstanceGuard::InstanceGuard(GuardOptions options, QObject* parent)

@@ -38,7 +38,7 @@ struct GuardOptions {
 };
 
 // The file name the lock and the socket share: instance name, user id and a file-safe form of
-// the session id.
+// the session id, when there is one.
 QString InstanceKey(const QString& instanceName, uid_t user, const QString& sessionId);
 
 // One running player per user session. The first process to take the lock is the instance and

@@ -196,6 +196,8 @@ TEST_F(InstanceGuardTest, TheRuntimeFolderIsMadePrivateOrRefused) {
 TEST_F(InstanceGuardTest, TheNameCarriesInstanceUserAndSessionAsAShortFileName) {
     EXPECT_EQ(InstanceKey(kInstanceName, 1000, QStringLiteral("c2")),
               QStringLiteral("{7AC38E4F-3C04-4a3f-B853-46E8D6A470B2}-1000-c2"));
+    EXPECT_EQ(InstanceKey(kInstanceName, 0, QString()),
+              QStringLiteral("{7AC38E4F-3C04-4a3f-B853-46E8D6A470B2}-0"));
     const QString odd = InstanceKey(kInstanceName, 1000, QStringLiteral("../../etc/x y"));
     EXPECT_FALSE(odd.contains(QLatin1Char('/')));
     EXPECT_NE(odd, InstanceKey(kInstanceName, 1000, QStringLiteral("../../etc/x z")));

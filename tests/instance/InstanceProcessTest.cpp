@@ -7,6 +7,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
+
+#include <unistd.h>
 
 #include <memory>
 #include <vector>
@@ -123,6 +126,24 @@ TEST_F(InstanceProcessTest, AKilledInstanceBlocksNothingAndTheNextStartTakesOver
     ASSERT_EQ(NextLine(next), QStringLiteral("instance"));
     EndsAsSecond(Start(kFastRetry, {QStringLiteral("/c.vok")}));
     EXPECT_EQ(NextLine(next), QStringLiteral("received /c.vok"));
+}
+
+TEST_F(InstanceProcessTest, AnotherUserNeitherReachesTheInstanceNorUsesItsFolder) {
+    const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+    if (::geteuid() != 0 || setpriv.isEmpty()) {
+        GTEST_SKIP() << "needs root and setpriv to start a process as another user";
+    }
+    QProcess& first = Start(kFastRetry, {});
+    ASSERT_EQ(NextLine(first), QStringLiteral("instance"));
+
+    probes.push_back(std::make_unique<QProcess>());
+    QProcess& other = *probes.back();
+    other.start(setpriv, {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                          QStringLiteral("--clear-groups"), QStringLiteral(VOK_INSTANCE_PROBE),
+                          dir.Path(), kFastRetry, QStringLiteral("/x.vok")});
+    EXPECT_EQ(NextLine(other), QStringLiteral("unguarded"));
+    EndsAsSecond(Start(kFastRetry, {QStringLiteral("/mine.vok")}));
+    EXPECT_EQ(NextLine(first), QStringLiteral("received /mine.vok")) << "nothing came before";
 }
 
 TEST_F(InstanceProcessTest, OfStartsAtTheSameMomentExactlyOneBecomesTheInstance) {
