@@ -150,7 +150,7 @@ void InstanceGuard::Accept(QLocalSocket* socket) {
     deadline->start(options_.ClientTimeoutMs);
 
     auto received = std::make_shared<QByteArray>();
-    connect(socket, &QLocalSocket::readyRead, this, [this, socket, deadline, received] {
+    connect(socket, &QLocalSocket::readyRead, socket, [this, socket, deadline, received] {
         if (!deadline->isActive()) {
             socket->readAll();  // already answered or dropped
             return;
