@@ -66,14 +66,13 @@ void PlayerController::RestoreActiveEntry() {
 }
 
 void PlayerController::OpenHandedFile(const QString& fileName) {
-    if (!readyForFiles_) {
+    // A name that is no file (a mistyped name, a switch such as /AUTOQUIT handed after the song)
+    // leaves the player as it is: the song being sung keeps playing.
+    if (!readyForFiles_ || !QFileInfo(fileName).isFile()) {
         return;
     }
     Stoppa();
     UnloadMP3BtnClick();
-    if (!QFileInfo(fileName).isFile()) {
-        return;
-    }
     if (window_ != nullptr) {
         window_->BringToFront();
     }

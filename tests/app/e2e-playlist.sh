@@ -28,12 +28,14 @@ cleanup() {
 trap cleanup EXIT
 
 mkdir -p "$work/app" "$work/songs"
+# The instance lock and socket in a folder of our own, so no other player is the one found.
+mkdir -m 0700 "$work/run"
 cp "$examples/twinkle.mp3" "$work/songs/first.mp3"
 cp "$examples/twinkle.vok" "$examples/twinkle.mp3" "$work/songs/"
 printf '%s\r\n%s\r\n' "$work/songs/first.mp3" "$work/songs/twinkle.vok" >"$work/app/default.vpl"
 printf '[Installningar]\r\nPlayListVisible=1\r\nPlayListX=700\r\nPlayListY=20\r\n' \
     >"$work/app/VokPlayer.ini"
-SDL_AUDIODRIVER=dummy VOK_APP_DIR="$work/app" QT_QPA_PLATFORM=xcb \
+SDL_AUDIODRIVER=dummy VOK_APP_DIR="$work/app" QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work/run" \
     "$player" >"$work/player.log" 2>&1 &
 pid=$!
 

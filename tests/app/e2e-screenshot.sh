@@ -3,14 +3,23 @@
 # song, takes a screenshot while the first lyric line sounds, and checks that the current line is
 # drawn on its dark blue band: in the window, or scaled to the whole 1024 x 768 screen when a file
 # from outside starts in full screen (the default), or - with two monitors side by side and
-# DualDesc set - scaled to the second monitor only.
+# DualDesc set - scaled to the second monitor only. With --hand-over the player starts empty and a
+# second start, run from the song's folder with a relative name, hands the song to it and must
+# end with 0.
 #
-#   tests/app/e2e-screenshot.sh build/bin/vokplayer examples/twinkle.vok window|fullscreen|dual
+#   tests/app/e2e-screenshot.sh [--hand-over] build/bin/vokplayer examples/twinkle.vok \
+#       window|fullscreen|dual
 set -euo pipefail
 
+handover=""
+if [ "${1:-}" = "--hand-over" ]; then
+    handover=1
+    shift
+fi
 player=$(realpath "$1")
 song=$(realpath "$2")
 mode=${3:-window}
+set -- ${handover:+--hand-over} "$player" "$song" "$mode"
 
 if [ -z "${VOK_E2E_INNER:-}" ]; then
     # A hung X server or player must never hang the suite. Two monitors are one wide screen split
@@ -33,7 +42,9 @@ cleanup() {
 trap cleanup EXIT
 
 # Settings and the default playlist go to a folder of our own; a run with a file writes nothing.
-mkdir -p "$work/app"
+# The instance lock and socket too, so a player the user has open is not the one found.
+mkdir -p "$work/app" "$work/first"
+mkdir -m 0700 "$work/run"
 if [ "$mode" = window ]; then
     printf '[Installningar]\nAutoStartFS=0\n' >"$work/app/VokPlayer.ini"
 elif [ "$mode" = dual ]; then
@@ -41,8 +52,12 @@ elif [ "$mode" = dual ]; then
     xrandr --setmonitor LEFT 1024/271x768/203+0+0 screen >/dev/null
     xrandr --setmonitor RIGHT 1024/271x768/203+1024+0 none >/dev/null
 fi
-SDL_AUDIODRIVER=dummy VOK_APP_DIR="$work/app" QT_QPA_PLATFORM=xcb \
+export SDL_AUDIODRIVER=dummy VOK_APP_DIR="$work/app" QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work/run"
+if [ -n "$handover" ]; then
+    (cd "$work/first" && exec "$player") >"$work/player.log" 2>&1 &
+else
     "$player" "$song" >"$work/player.log" 2>&1 &
+fi
 pid=$!
 
 # The window, once it is mapped.
@@ -56,6 +71,17 @@ if [ -z "$window" ]; then
     echo "the player window did not appear" >&2
     cat "$work/player.log" >&2
     exit 1
+fi
+
+if [ -n "$handover" ]; then
+    # It returns once the running player opened the song and started it.
+    status=0
+    (cd "$(dirname "$song")" && timeout 20 "$player" "$(basename "$song")") || status=$?
+    if [ "$status" -ne 0 ]; then
+        echo "the second start ended with $status" >&2
+        exit 1
+    fi
+    echo "the second start handed the song over and ended with 0"
 fi
 
 # The demo's first line sounds from about 2.25 s to 7.0 s after the start.

@@ -212,17 +212,33 @@ TEST_F(KeysStartCloseTest, AHandedFileIsIgnoredUntilShownThenReplacesTheListAndP
     PlayFor(audio::DeviceLatency() + 0.1);
     EXPECT_LT(PositionMs(), 1000) << "the new song plays from its start";
 
-    // The switch handed over after the file: playback stops and the song closes before the
-    // name is found to be no file; the switch itself is not taken up here.
+    // The switch handed over after the file, and a mistyped name: neither is a file, so the
+    // song keeps playing; the switch itself is not taken up here.
     player.OpenHandedFile(QStringLiteral("/AUTOQUIT"));
-    EXPECT_NE(player.State(), PlayState::Playing);
-    EXPECT_FALSE(HasStream());
+    player.OpenHandedFile(dir.FilePath(QStringLiteral("sogn.vok")));
+    EXPECT_EQ(player.State(), PlayState::Playing);
+    EXPECT_TRUE(HasStream());
+    EXPECT_EQ(window.Raised, 1);
     player.StopBtnClick();
     EXPECT_EQ(quitCalls, 0) << "a handed switch never ends the program";
     EXPECT_EQ(player.Playlist().PlayItems(), QStringList{vok});
 
     Close();  // a hand-over never makes the run read-only
     EXPECT_EQ(ReadAll(DefaultList()), (vok + "\r\n").toUtf8());
+}
+
+TEST_F(KeysStartCloseTest, AHandedAudioFileIsLoadedAndPlayedInPlaceOfThePlayingSong) {
+    const QString tone = Tone();
+    PlayerController& player = Start();
+    ThreeSongs();
+    player.SpelaVOK(1);
+    PlayFor(2.0 + audio::DeviceLatency());
+    player.OpenHandedFile(tone);
+    EXPECT_EQ(player.Playlist().PlayItems(), QStringList{tone});
+    EXPECT_EQ(player.State(), PlayState::Playing);
+    EXPECT_EQ(SongTitle(), QStringLiteral("tone.mp3"));
+    PlayFor(audio::DeviceLatency() + 0.1);
+    EXPECT_LT(PositionMs(), 1000) << "the new song plays from its start";
 }
 
 TEST_F(KeysStartCloseTest, CloseStopsThePlayingSongThenWritesSettingsAndTheDefaultList) {
