@@ -221,10 +221,9 @@ void TPlayListFrm::BuildToolBar() {
     transport(QStringLiteral("Paus"), &PlayerController::PausBtnClick);
     transport(QStringLiteral("Next >"), &PlayerController::NextBtnClick);
     tBar_->addSeparator();
-    // Full screen is not part of the player yet; the button shows where it will be.
-    QAction* fullscreen = tBar_->addAction(QStringLiteral("Fullscreen"));
-    fullscreen->setCheckable(true);
-    fullscreen->setEnabled(false);
+    fullscreen_ = tBar_->addAction(QStringLiteral("Fullscreen"));
+    fullscreen_->setCheckable(true);
+    connect(fullscreen_, &QAction::triggered, &controller_, &PlayerController::PLFullscreenClick);
     for (QWidget* child : tBar_->findChildren<QWidget*>()) {
         child->setFocusPolicy(Qt::NoFocus);
     }
@@ -388,7 +387,19 @@ void TPlayListFrm::hideEvent(QHideEvent* event) {
 void TPlayListFrm::closeEvent(QCloseEvent* event) {
     // The close box only hides the window; it lives as long as the program.
     event->ignore();
-    hide();
+    if (controller_.PlaylistMayClose()) {
+        hide();
+    }
+}
+
+void TPlayListFrm::SetShown(bool shown) {
+    if (shown != isVisible()) {
+        setVisible(shown);
+    }
+}
+
+void TPlayListFrm::ShowFullScreen(bool on) {
+    fullscreen_->setChecked(on);
 }
 
 void TPlayListFrm::resizeEvent(QResizeEvent* event) {

@@ -67,6 +67,9 @@ class TPlayListFrm : public QWidget, public PlaylistWindowView {
     void ColumnsChanged() override { FormResize(); }
     void ShowScanning(bool scanning) override;
     void ShowStatusText(const QString& text) override;
+    bool Shown() const override { return isVisible(); }
+    void SetShown(bool shown) override;
+    void ShowFullScreen(bool on) override;
 
   signals:
     // Shown or hidden (the player window's "Playlist" button follows).
@@ -89,6 +92,7 @@ class TPlayListFrm : public QWidget, public PlaylistWindowView {
     void RowDropped(int from, int before);
 
     PlayerController& controller_;
+    QAction* fullscreen_ = nullptr;
     PlaylistModel model_;
     QToolBar* tBar_ = nullptr;
     QMenu* listPopup_ = nullptr;

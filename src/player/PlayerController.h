@@ -91,7 +91,11 @@ class PlayerController : public QObject, private DisplayHost, private PlayListHo
     void SkarmLage(bool on);
     void FSBtnClick();
     void LogoClick();
+    // The playlist window's Fullscreen button.
+    void PLFullscreenClick();
     bool FullScreen() const { return display_.FullScreen(); }
+    // The playlist window stays up beside a full-screen display on another monitor.
+    bool PlaylistMayClose() const;
 
     // The display area's menu.
     bool CanReplaceSongFile() const;
@@ -238,6 +242,7 @@ class PlayerController : public QObject, private DisplayHost, private PlayListHo
     InfoPanelText songPanel_;
 
     QRect fullScreenArea_;
+    bool playlistWasShown_ = false;  // when full screen began
     bool mustEnd_ = false;
     bool closed_ = false;
     bool defaultListUnreadable_ = false;

@@ -73,6 +73,11 @@ class PlaylistWindowView {
     virtual void StatusChanged() = 0;
     // The playing song's position; its length is the progress bar's maximum.
     virtual void ShowProgress(int positionMs, int lengthMs) = 0;
+    // The window on screen, or hidden; full screen hides it or brings it up beside the lyrics.
+    virtual bool Shown() const { return false; }
+    virtual void SetShown(bool /*shown*/) {}
+    // Its Fullscreen button stays down while the player is in full screen.
+    virtual void ShowFullScreen(bool /*on*/) {}
 };
 
 }  // namespace vok

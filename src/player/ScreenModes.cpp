@@ -39,6 +39,14 @@ void PlayerController::SkarmLage(bool on) {
             return;
         }
         fullScreenArea_ = area;
+        // With the lyrics on a display of their own the playlist stays usable beside them;
+        // otherwise it would cover the lyrics.
+        const bool beside = window_->Screens().size() > 1 && settings_.DualDesc;
+        playlistWasShown_ = false;
+        for (PlaylistWindowView* view : playlistViews_) {
+            playlistWasShown_ = playlistWasShown_ || view->Shown();
+            view->SetShown(beside);
+        }
         display_.SetLayout(RecalcAspect(area.width(), area.height()));
         window_->EnterFullScreen(area);
         display_.SetFullScreen(true, area.size());
@@ -48,7 +56,15 @@ void PlayerController::SkarmLage(bool on) {
         if (State() == PlayState::Playing) {
             window_->ShowPlayButton(true);
         }
+        if (playlistWasShown_) {
+            for (PlaylistWindowView* view : playlistViews_) {
+                view->SetShown(true);
+            }
+        }
         QCoreApplication::processEvents();
+    }
+    for (PlaylistWindowView* view : playlistViews_) {
+        view->ShowFullScreen(display_.FullScreen());
     }
     QCoreApplication::processEvents();
     // What the window system's repaint of the new surface would show.
@@ -63,6 +79,14 @@ void PlayerController::FSBtnClick() {
 
 void PlayerController::LogoClick() {
     SkarmLage(!display_.FullScreen());
+}
+
+void PlayerController::PLFullscreenClick() {
+    SkarmLage(!display_.FullScreen());
+}
+
+bool PlayerController::PlaylistMayClose() const {
+    return !(display_.FullScreen() && settings_.DualDesc);
 }
 
 void PlayerController::DisplaysChanged() {

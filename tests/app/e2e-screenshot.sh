@@ -48,7 +48,7 @@ mkdir -m 0700 "$work/run"
 if [ "$mode" = window ]; then
     printf '[Installningar]\nAutoStartFS=0\n' >"$work/app/VokPlayer.ini"
 elif [ "$mode" = dual ]; then
-    printf '[Installningar]\nDualDesc=1\n' >"$work/app/VokPlayer.ini"
+    printf '[Installningar]\nDualDesc=1\nPlayListVisible=1\n' >"$work/app/VokPlayer.ini"
     xrandr --setmonitor LEFT 1024/271x768/203+0+0 screen >/dev/null
     xrandr --setmonitor RIGHT 1024/271x768/203+1024+0 none >/dev/null
 fi
@@ -146,6 +146,20 @@ EOF
             exit 1
         fi
         echo "attempt $attempt: lyric band with its line found"
+        if [ "$mode" = dual ]; then
+            # The playlist window stays usable on the first monitor.
+            list=$(xdotool search --onlyvisible --name "^Playlist$" 2>/dev/null | head -n1 || true)
+            if [ -z "$list" ]; then
+                echo "the playlist window is not shown beside the lyrics" >&2
+                exit 1
+            fi
+            eval "$(xdotool getwindowgeometry --shell "$list")"
+            if [ "$X" -ge 1024 ]; then
+                echo "the playlist window is on the lyrics' monitor (x $X)" >&2
+                exit 1
+            fi
+            echo "playlist window at x $X on the first monitor"
+        fi
         exit 0
     fi
     sleep 0.8

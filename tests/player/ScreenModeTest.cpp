@@ -5,6 +5,20 @@
 namespace vok::test {
 namespace {
 
+// The playlist window as full screen sees it.
+class FakePlaylistWindow : public PlaylistWindowView {
+  public:
+    void RowsChanged() override {}
+    void StatusChanged() override {}
+    void ShowProgress(int, int) override {}
+    bool Shown() const override { return shown; }
+    void SetShown(bool on) override { shown = on; }
+    void ShowFullScreen(bool on) override { fullScreenDown = on; }
+
+    bool shown = false;
+    bool fullScreenDown = false;
+};
+
 class ScreenModeTest : public PlayerFixture {
   protected:
     const QRect laptop{0, 0, 1366, 768};
@@ -89,6 +103,33 @@ TEST_F(ScreenModeTest, UnpluggingTheAudienceDisplayBringsTheLyricsBack) {
     player.SkarmLage(true);
     EXPECT_EQ(window.Covered, laptop) << "the geometry follows the displays there are now";
     EXPECT_EQ(player.Display().Layout().HeaderY, (768 - 640) / 2);
+}
+
+TEST_F(ScreenModeTest, ThePlaylistMakesWayOnOneDisplayAndStaysBesideTheLyricsOnTwo) {
+    PlayerController& player = Start();
+    FakePlaylistWindow playlist;
+    player.AddPlaylistView(&playlist);
+    playlist.shown = true;
+    player.SkarmLage(true);
+    EXPECT_FALSE(playlist.shown) << "one display: it would cover the lyrics";
+    EXPECT_TRUE(playlist.fullScreenDown);
+    EXPECT_TRUE(player.PlaylistMayClose());
+    player.PLFullscreenClick();
+    EXPECT_TRUE(playlist.shown) << "shown again as it was";
+    EXPECT_FALSE(playlist.fullScreenDown);
+
+    DualDesc(true);
+    PlayerController& dual = Start();
+    dual.AddPlaylistView(&playlist);
+    window.Displays = {laptop, projector};
+    dual.DisplaysChanged();
+    playlist.shown = false;
+    dual.PLFullscreenClick();
+    EXPECT_TRUE(playlist.shown) << "brought up beside the full-screen display";
+    EXPECT_FALSE(dual.PlaylistMayClose()) << "its close box does nothing now";
+    dual.SkarmLage(false);
+    EXPECT_TRUE(playlist.shown) << "it stays up";
+    EXPECT_TRUE(dual.PlaylistMayClose());
 }
 
 TEST_F(ScreenModeTest, FilesFromOutsideStartInFullScreenUnlessSwitchedOff) {
