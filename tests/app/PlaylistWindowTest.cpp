@@ -156,8 +156,14 @@ TEST_F(PlaylistWindowTest, ToolBarStopLeavesAPausedSongAndClearWhilePlayingKeeps
     playlist->ToolButton(QStringLiteral("Paus"))->click();
     playlist->ToolButton(QStringLiteral("Stop"))->click();
     EXPECT_EQ(controller->State(), PlayState::Paused);
-    EXPECT_FALSE(playlist->ToolButton(QStringLiteral("Fullscreen"))->isEnabled());
     EXPECT_EQ(playlist->Model().rowCount(), 2);
+
+    QToolButton* fullscreen = playlist->ToolButton(QStringLiteral("Fullscreen"));
+    fullscreen->click();
+    EXPECT_TRUE(controller->FullScreen());
+    EXPECT_TRUE(fullscreen->isChecked());
+    controller->LogoClick();  // back by a double click on the player window
+    EXPECT_FALSE(fullscreen->isChecked()) << "the button follows the mode however it changed";
 }
 
 TEST_F(PlaylistWindowTest, CloseHidesAndReleasesPlaylistButtonAndPlacementIsKept) {
