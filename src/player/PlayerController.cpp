@@ -25,6 +25,7 @@ PlayerController::PlayerController(PlayerOptions options, UserDialogs& dialogs, 
     if (!options_.Quit) {
         options_.Quit = [] { QCoreApplication::exit(0); };
     }
+    tmr_.setObjectName(QStringLiteral("tmr"));
     tmr_.setSingleShot(true);
     tmr_.setInterval(kTickMs);
     connect(&tmr_, &QTimer::timeout, this, [this] { tmrTimer(); });
@@ -106,10 +107,6 @@ void PlayerController::FormShow() {
     // The start-up files are taken up once the window is on screen and the event loop runs.
     QMetaObject::invokeMethod(
         this, [this] { AfterShow(); }, Qt::QueuedConnection);
-}
-
-const InfoPanelText& PlayerController::Panel(InfoPanelId panel) const {
-    return panel == InfoPanelId::Lyrics ? lyricPanel_ : songPanel_;
 }
 
 void PlayerController::SetPanel(InfoPanelId panel, const InfoPanelText& text) {

@@ -153,13 +153,10 @@ class PlayerController : public QObject, private DisplayHost, private PlayListHo
     const LyricDisplay& Display() const { return display_; }
     const TVokalento& Song() const override { return song_; }
     const PlayerSettings& Settings() const { return settings_; }
-    const InfoPanelText& Panel(InfoPanelId panel) const;
     // The sound the spectrum analyser shows.
     const SpectrumSource& SpectrumData() const { return spectrum_; }
     PlayState State() const override { return engine_.State(); }
     int PlayIndex() const override { return playList_.PlayIndex(); }
-    // The display tick is armed: a song plays and is being shown.
-    bool TimerArmed() const { return tmr_.isActive(); }
 
   private:
     // DisplayHost.
@@ -237,7 +234,7 @@ class PlayerController : public QObject, private DisplayHost, private PlayListHo
     LyricDisplay display_;
     StreamSpectrum spectrum_{engine_};
     ScreenAwake awake_;
-    QTimer tmr_;
+    QTimer tmr_{this};  // a child, so its state can be looked at from outside
     InfoPanelText lyricPanel_;
     InfoPanelText songPanel_;
 

@@ -48,7 +48,7 @@ TEST_F(KeysStartCloseTest, SpacePlaysPausesAndRestartsFromTheBeginning) {
     EXPECT_EQ(player.State(), PlayState::Paused);
     EXPECT_TRUE(window.PauseLit) << "the pause button lights up";
     player.tmrTimer();
-    EXPECT_FALSE(player.TimerArmed()) << "a paused tick leaves the timer off";
+    EXPECT_FALSE(TickArmed()) << "a paused tick leaves the timer off";
     Key(Qt::Key_Space);  // while paused: the active entry from its start
     EXPECT_EQ(player.State(), PlayState::Playing);
     EXPECT_FALSE(window.PauseLit) << "playing again: pause released";
@@ -249,7 +249,7 @@ TEST_F(KeysStartCloseTest, CloseStopsThePlayingSongThenWritesSettingsAndTheDefau
     Close();
 
     EXPECT_EQ(player.State(), PlayState::Idle);
-    EXPECT_FALSE(player.TimerArmed());
+    EXPECT_FALSE(TickArmed());
     const IniFile ini = Ini();
     EXPECT_EQ(ini.ReadInteger(u"Installningar", u"Volym", -99), 127);
     EXPECT_EQ(ini.ReadInteger(u"Installningar", u"ActivePlayItem", -99), 1);

@@ -11,6 +11,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QTimer>
 
 #include <deque>
 #include <memory>
@@ -174,9 +175,14 @@ class PlayerFixture : public ::testing::Test {
     }
 
     bool HasStream() const { return controller->Engine().Stream() != 0; }
+    // The 33 ms display tick is armed: it would draw (or take a stopped song for ended) next.
+    bool TickArmed() const {
+        const auto* tick = controller->findChild<QTimer*>(QStringLiteral("tmr"));
+        return tick != nullptr && tick->isActive();
+    }
     int PositionMs() const { return controller->Engine().PositionMs(); }
-    QString SongTitle() const { return controller->Panel(InfoPanelId::Song).Title; }
-    QString SongInfo() const { return controller->Panel(InfoPanelId::Song).Info; }
+    QString SongTitle() const { return window.SongPanel.Title; }
+    QString SongInfo() const { return window.SongPanel.Info; }
 
     TempDir dir;
     FakeDialogs dialogs;

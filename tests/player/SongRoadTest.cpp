@@ -43,8 +43,8 @@ TEST_F(SongRoadTest, LyricFileFromLoadButtonPlaysLineByLineAndStopsAtTheEnd) {
     EXPECT_EQ(dialogs.Requests[0].Title, QStringLiteral("Load Vokalento..."));
     EXPECT_EQ(player.Playlist().PlayItems(), QStringList{vok});
     EXPECT_EQ(player.PlayIndex(), 0);
-    EXPECT_EQ(player.Panel(InfoPanelId::Lyrics).Title, vok);
-    EXPECT_EQ(player.Panel(InfoPanelId::Lyrics).Info, QStringLiteral("Copyright: Ours"));
+    EXPECT_EQ(window.LyricPanel.Title, vok);
+    EXPECT_EQ(window.LyricPanel.Info, QStringLiteral("Copyright: Ours"));
     EXPECT_EQ(SongTitle(), QStringLiteral("tone.mp3"));
     EXPECT_EQ(SongInfo(), QStringLiteral("Length: 00:00:12"));
     EXPECT_EQ(player.State(), PlayState::Idle) << "loading never starts a song";
@@ -52,7 +52,7 @@ TEST_F(SongRoadTest, LyricFileFromLoadButtonPlaysLineByLineAndStopsAtTheEnd) {
 
     player.PlayBtnClick();
     EXPECT_EQ(player.State(), PlayState::Playing);
-    EXPECT_TRUE(player.TimerArmed());
+    EXPECT_TRUE(TickArmed());
     EXPECT_FALSE(window.LoadButtons) << "load buttons are off while playing";
 
     PlayFor(1.0 + audio::DeviceLatency());
@@ -67,7 +67,7 @@ TEST_F(SongRoadTest, LyricFileFromLoadButtonPlaysLineByLineAndStopsAtTheEnd) {
 
     PlayFor(10.0);  // past the end: the only entry ends and the player stops
     EXPECT_EQ(player.State(), PlayState::Idle);
-    EXPECT_FALSE(player.TimerArmed());
+    EXPECT_FALSE(TickArmed());
     EXPECT_TRUE(window.LoadButtons);
     EXPECT_TRUE(player.Display().Renderer().BarBmp.isNull());
     EXPECT_EQ(player.PlayIndex(), 0) << "the last entry stays active";
@@ -97,7 +97,7 @@ TEST_F(SongRoadTest, EndOfSongStartsTheNextEntryAndSongsWithoutLyricsPreviewTheL
     PlayFor(13.0);
     EXPECT_EQ(player.PlayIndex(), 1);
     EXPECT_EQ(player.State(), PlayState::Playing);
-    EXPECT_TRUE(player.TimerArmed()) << "the started song armed the tick itself";
+    EXPECT_TRUE(TickArmed()) << "the started song armed the tick itself";
     EXPECT_EQ(SongTitle(), QStringLiteral("second.mp3"));
 }
 
@@ -119,7 +119,7 @@ TEST_F(SongRoadTest, PlayingSkipsEntriesThatDoNotLoadWithoutWrappingAround) {
     player.SpelaVOK(3);
     EXPECT_EQ(player.PlayIndex(), 4) << "one past the last entry";
     EXPECT_EQ(player.State(), PlayState::NoSong);
-    EXPECT_FALSE(player.TimerArmed());
+    EXPECT_FALSE(TickArmed());
     EXPECT_EQ(SongInfo(), QStringLiteral("Could not load file"));
 }
 
@@ -139,7 +139,7 @@ TEST_F(SongRoadTest, PlayDoesNothingWithoutAListOrWithoutAStreamAndRandomNeverDr
     player.MP3BtnClick();
     player.PlayBtnClick();  // an entry, but no open stream
     EXPECT_NE(player.State(), PlayState::Playing);
-    EXPECT_FALSE(player.TimerArmed());
+    EXPECT_FALSE(TickArmed());
 }
 
 TEST_F(SongRoadTest, AStopClickedWhileASongStartsLeavesTheDisplayTickOff) {
@@ -152,7 +152,7 @@ TEST_F(SongRoadTest, AStopClickedWhileASongStartsLeavesTheDisplayTickOff) {
         &player, [&player] { player.StopBtnClick(); }, Qt::QueuedConnection);
     player.PlayBtnClick();
     EXPECT_EQ(player.State(), PlayState::Idle);
-    EXPECT_FALSE(player.TimerArmed()) << "an armed tick would take the stop for the song's end";
+    EXPECT_FALSE(TickArmed()) << "an armed tick would take the stop for the song's end";
     EXPECT_TRUE(window.LoadButtons);
 }
 
@@ -189,7 +189,7 @@ TEST_F(SongRoadTest, WhenNoLaterEntryLoadsTheEndedSongLeavesThePlayerIdleNotStuc
     PlayFor(12.0);  // the song ends; neither later entry loads
     EXPECT_EQ(player.State(), PlayState::NoSong);
     EXPECT_EQ(player.PlayIndex(), 3);
-    EXPECT_FALSE(player.TimerArmed());
+    EXPECT_FALSE(TickArmed());
     EXPECT_TRUE(window.LoadButtons) << "something else can be loaded";
     EXPECT_FALSE(window.PlayLit) << "Play is released";
     EXPECT_TRUE(HasLimePixel(player.Display().Surface(), kVersionText)) << "the logo is back";

@@ -36,7 +36,7 @@ TEST_F(SongSearchTest, StoredPathWinsAndAMissingFolderFallsBackBesideTheLyricFil
 
     EXPECT_TRUE(player.OpenLyricFile(gone)) << "capital extension, name matched ignoring case";
     EXPECT_EQ(player.Engine().SongPath(), dir.FilePath(QStringLiteral("lyrics/tone.mp3")));
-    EXPECT_EQ(player.Panel(InfoPanelId::Lyrics).Title, gone);
+    EXPECT_EQ(window.LyricPanel.Title, gone);
 }
 
 TEST_F(SongSearchTest, EverySongFolderIsSearchedBeforeTheOpenSongIsKept) {
@@ -70,7 +70,7 @@ TEST_F(SongSearchTest, SongNotFoundAsksForAManualLoad) {
     EXPECT_FALSE(player.LaddaFil(vok, 0));
     EXPECT_EQ(SongTitle(), QStringLiteral("Could not find the assign song, load one manually"));
     EXPECT_EQ(SongInfo(), QStringLiteral("Assigned filename: lost.mp3"));
-    EXPECT_EQ(player.Panel(InfoPanelId::Lyrics).Title, vok) << "the lyric file itself stays loaded";
+    EXPECT_EQ(window.LyricPanel.Title, vok) << "the lyric file itself stays loaded";
     EXPECT_TRUE(player.Song().Valid);
     EXPECT_TRUE(dialogs.Messages.empty());
 }
@@ -96,7 +96,6 @@ TEST_F(SongSearchTest, ASongBesideTheLyricsThatCannotBeDecodedIsReportedAsFoundN
     EXPECT_FALSE(HasStream());
     EXPECT_EQ(SongTitle(), QStringLiteral("damaged.mp3"));
     EXPECT_EQ(SongInfo(), QStringLiteral("Could not load file"));
-    EXPECT_EQ(window.SongPanel, player.Panel(InfoPanelId::Song)) << "the window shows the same";
 }
 
 TEST_F(SongSearchTest, FilesThatAreNotLyricFilesAreWarnedAboutOrIgnored) {
@@ -116,7 +115,7 @@ TEST_F(SongSearchTest, FilesThatAreNotLyricFilesAreWarnedAboutOrIgnored) {
                   QStringLiteral("This is not a valid Vokalento-file!\n2"));
         EXPECT_EQ(dialogs.Messages[0].Kind, UserDialogs::Icon::Warning);
         EXPECT_FALSE(player.Song().Valid);
-        EXPECT_TRUE(player.Panel(InfoPanelId::Lyrics).Title.isEmpty());
+        EXPECT_TRUE(window.LyricPanel.Title.isEmpty());
     }
 
     dialogs.Messages.clear();
