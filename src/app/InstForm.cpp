@@ -15,6 +15,7 @@
 #include <QSpinBox>
 #include <QTabWidget>
 
+#include <algorithm>
 #include <functional>
 
 namespace vok {
@@ -87,7 +88,9 @@ QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& text,
                         const QRect& bounds) {
     auto* box = new QCheckBox(text, parent);
     box->setObjectName(QLatin1String(name));
-    box->setGeometry(bounds);
+    // The desktop's font may be wider than the one the sizes were made for: never cut a caption.
+    box->setGeometry(bounds.x(), bounds.y(), std::max(bounds.width(), box->sizeHint().width()),
+                     std::max(bounds.height(), box->sizeHint().height()));
     return box;
 }
 
@@ -116,6 +119,9 @@ TInstForm::TInstForm(PlayerController& controller, UserDialogs& dialogs, QWidget
     pg_->addTab(BuildLanguagePage(), QStringLiteral("Language"));
     screenPage_ = BuildScreenPage();
     pg_->addTab(screenPage_, QStringLiteral("Screen"));
+    for (int i = 0; i < pg_->count(); ++i) {
+        Paint(pg_->widget(i), QPalette::Window, kSilver);
+    }
     pg_->setCurrentIndex(0);
     connect(pg_, &QTabWidget::currentChanged, this, [this](int index) {
         if (pg_->widget(index) == screenPage_) {
@@ -200,6 +206,7 @@ QWidget* TInstForm::BuildTextPage() {
     QFont bold = olCB_->font();
     bold.setBold(true);
     olCB_->setFont(bold);
+    olCB_->resize(std::max(olCB_->width(), olCB_->sizeHint().width()), olCB_->height());
     connect(olCB_, &QCheckBox::clicked, this,
             [this](bool checked) { controller_.SetOutlined(checked); });
     return page;
@@ -262,8 +269,11 @@ void TInstForm::FormShow() {
     if (pg_->currentWidget() == screenPage_) {
         ScreenTabShow();
     }
-    if (QWidget* owner = parentWidget()) {
-        move(owner->frameGeometry().center() - rect().center());
+    if (const QWidget* owner = parentWidget()) {
+        // Client area over client area: frames differ between window systems.
+        QRect area(QPoint(), size());
+        area.moveCenter(owner->geometry().center());
+        setGeometry(area);
     }
 }
 

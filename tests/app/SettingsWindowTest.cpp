@@ -212,7 +212,8 @@ TEST_F(SettingsWindowTest, ThePlayerButtonOpensTheDialogOnceItIsAttached) {
     EXPECT_EQ(form->size(), QSize(489, 392));
     bool shown = false;
     QTimer::singleShot(0, form.get(), [&] {
-        shown = form->isVisible() && form->windowTitle() == QStringLiteral("Settings");
+        shown = form->isVisible() && form->windowTitle() == QStringLiteral("Settings") &&
+                form->geometry().center() == player.geometry().center();
         Click("CancelBtn");
     });
     player.InstBtn()->click();

