@@ -27,6 +27,8 @@ class SilentDialogs : public vok::UserDialogs {
     QStringList OpenFiles(const OpenRequest&) override { return {}; }
     QString SaveFile(const OpenRequest&) override { return QString(); }
     bool ChooseFolder(const QString&, const QString&, FolderChoice&) override { return false; }
+    QString BrowseFolder(const QString&, const QString&) override { return QString(); }
+    bool PickColour(QColor&) override { return false; }
 };
 
 // Counts the paint events the window receives.

@@ -2,6 +2,8 @@
 
 #include "app/AddSelectorFrm.h"
 
+#include <QApplication>
+#include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -22,6 +24,13 @@ QMessageBox::Icon ToQtIcon(UserDialogs::Icon icon) {
             break;
     }
     return QMessageBox::NoIcon;
+}
+
+// Over the settings dialog while it is open, so the browser and the colour dialog stay in front
+// of it.
+QWidget* Owner(QWidget* fallback) {
+    QWidget* modal = QApplication::activeModalWidget();
+    return modal != nullptr ? modal : fallback;
 }
 
 }  // namespace
@@ -89,6 +98,26 @@ bool QtUserDialogs::ChooseFolder(const QString& caption, const QString& startFol
         return false;  // nothing on disk behind the selection
     }
     choice = picked;
+    return true;
+}
+
+QString QtUserDialogs::BrowseFolder(const QString& instruction, const QString& startFolder) {
+    QFileDialog dialog(Owner(parent_), instruction, startFolder);
+    dialog.setFileMode(QFileDialog::Directory);
+    // Folders only, and no button that makes a new one.
+    dialog.setOptions(QFileDialog::ShowDirsOnly | QFileDialog::ReadOnly);
+    if (dialog.exec() != QDialog::Accepted) {
+        return QString();
+    }
+    return dialog.selectedFiles().value(0);
+}
+
+bool QtUserDialogs::PickColour(QColor& colour) {
+    QColorDialog dialog(colour, Owner(parent_));
+    if (dialog.exec() != QDialog::Accepted || !dialog.selectedColor().isValid()) {
+        return false;
+    }
+    colour = dialog.selectedColor();
     return true;
 }
 

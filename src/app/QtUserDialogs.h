@@ -25,6 +25,8 @@ class QtUserDialogs : public UserDialogs {
     QString SaveFile(const OpenRequest& request) override;
     bool ChooseFolder(const QString& caption, const QString& startFolder,
                       FolderChoice& choice) override;
+    QString BrowseFolder(const QString& instruction, const QString& startFolder) override;
+    bool PickColour(QColor& colour) override;
 
   private:
     QStringList Ask(const OpenRequest& request, int fileMode, bool save);

@@ -109,8 +109,7 @@ void TVokPlayForm::BuildLayout() {
         MakePlainButton(panelen_, "PLBtn", QStringLiteral("Playlist"), {536, 120, 89, 17}, true);
     instBtn_ = MakePlainButton(panelen_, "InstBtn", QStringLiteral("Settings..."),
                                {540, 148, 81, 21}, false);
-    // The settings dialog is not part of this window yet; the playlist button comes alive once a
-    // playlist window is attached.
+    // Each comes alive once its window is attached: the playlist window, the settings dialog.
     plBtn_->setEnabled(false);
     instBtn_->setEnabled(false);
 
@@ -143,6 +142,7 @@ void TVokPlayForm::ConnectControls() {
     connect(volBar_, &TVolBar::VolumePicked, player, &PlayerController::ChangeVolume);
     connect(randBtn_, &QPushButton::toggled, player, &PlayerController::SetRandomDown);
     connect(fsBtn_, &QPushButton::clicked, player, &PlayerController::FSBtnClick);
+    connect(instBtn_, &QPushButton::clicked, player, &PlayerController::InstBtnClick);
 }
 
 void TVokPlayForm::AttachPlaylistWindow(TPlayListFrm* playlist) {
@@ -246,6 +246,10 @@ void TVokPlayForm::UpdateSpectrum() {
 
 void TVokPlayForm::ClearSpectrum() {
     spectrum_->Clear();
+}
+
+void TVokPlayForm::EnableSettingsButton(bool enabled) {
+    instBtn_->setEnabled(enabled);
 }
 
 QList<QRect> TVokPlayForm::Screens() const {

@@ -28,6 +28,7 @@ class TVokPlayForm : public QWidget, public PlayerWindowView {
     TVolBar* VolBar() const { return volBar_; }
     TMiniSpectrum* Spectrum() const { return spectrum_; }
     QPushButton* PLBtn() const { return plBtn_; }
+    QPushButton* InstBtn() const { return instBtn_; }
 
     // The playlist window: "Playlist" shows and hides it and stays down while it is visible.
     void AttachPlaylistWindow(TPlayListFrm* playlist);
@@ -47,6 +48,7 @@ class TVokPlayForm : public QWidget, public PlayerWindowView {
     QList<QRect> Screens() const override;
     void EnterFullScreen(const QRect& area) override;
     void LeaveFullScreen() override;
+    void EnableSettingsButton(bool enabled) override;
 
   protected:
     bool event(QEvent* event) override;

@@ -1,3 +1,4 @@
+#include "app/InstForm.h"
 #include "app/PlayListFrm.h"
 #include "app/QtUserDialogs.h"
 #include "app/VokPlayForm.h"
@@ -28,6 +29,8 @@ int main(int argc, char* argv[]) {
     }
     vok::TVokPlayForm form(controller);
     dialogs.SetParent(&form);
+    vok::TInstForm settings(controller, dialogs, &form);
+    controller.AttachSettingsDialog(&settings);
     vok::TPlayListFrm playlist(controller, form.pos(), &form);
     form.AttachPlaylistWindow(&playlist);
     form.show();

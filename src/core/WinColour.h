@@ -12,4 +12,9 @@ constexpr quint32 WinColourToRgb(quint32 colour) {
     return 0xFF000000U | ((colour & 0xFFU) << 16) | (colour & 0xFF00U) | ((colour >> 16) & 0xFFU);
 }
 
+// Qt's 0xAARRGGBB as a Windows colour value with a high byte of 0, as a colour dialog gives it.
+constexpr quint32 RgbToWinColour(quint32 rgb) {
+    return ((rgb >> 16) & 0xFFU) | (rgb & 0xFF00U) | ((rgb & 0xFFU) << 16);
+}
+
 }  // namespace vok

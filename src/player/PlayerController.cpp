@@ -57,16 +57,20 @@ void PlayerController::FormCreate() {
     }
     readyForFiles_ = false;
     startedWithFiles_ = !options_.Parameters.isEmpty();
-    readOnlyRun_ = paths_.OnReadOnlyMedium();
+    onReadOnlyMedium_ = paths_.OnReadOnlyMedium();
+    readOnlyRun_ = onReadOnlyMedium_;
     const QString logo = paths_.LogoFile();
     if (!logo.isEmpty()) {
         display_.LoadLogo(logo);
     }
     settings_ = LoadPlayerSettings(paths_.SettingsFile(), paths_.DefaultLyricFolder());
+    // An empty Vart (what the settings dialog stores when it never had a folder) would leave the
+    // file dialogs without a starting folder: it means the default one.
+    if (settings_.LyricFolder.isEmpty()) {
+        settings_.LyricFolder = paths_.DefaultLyricFolder();
+    }
     engine_.SetJumpTime(settings_.JumpTime);
-    display_.Colours =
-        LyricColours{static_cast<std::uint32_t>(settings_.TextColour),
-                     static_cast<std::uint32_t>(settings_.OutlineColour), settings_.OutlinedText};
+    ApplyColours();
     engine_.ChangeVolume(settings_.Volume);
 }
 
@@ -81,6 +85,7 @@ void PlayerController::AttachWindow(PlayerWindowView* window) {
     window_->ShowVolume(engine_.Volume());
     window_->ShowRandom(playList_.Random());
     window_->SurfaceChanged(display_.Surface().rect());
+    window_->EnableSettingsButton(CanOpenSettings());
     ApplyDisplayLayout();
 }
 

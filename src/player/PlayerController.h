@@ -144,6 +144,25 @@ class PlayerController : public QObject, private DisplayHost, private PlayListHo
     void SetPlaylistPlacement(const QRect& frame, bool visible);
     bool Scanning() const { return scanning_; }
 
+    // The settings dialog (SettingsActions.cpp). "Settings..." opens it only once it is attached
+    // and never from read-only media.
+    void AttachSettingsDialog(SettingsDialogView* dialog);
+    bool CanOpenSettings() const { return settingsDialog_ != nullptr && !onReadOnlyMedium_; }
+    void InstBtnClick();
+    // What the dialog shows when it is made: its own read of the settings file.
+    DialogSettings DialogCreationSettings() const;
+    // The dialog's OK: its values and the player's colours in one write. False when the write was
+    // refused; the message has been shown and the file is as it was.
+    bool SettingsOk(const DialogSettings& dialog);
+    // The colours (Windows colour values) and the outline flag act at once.
+    void SetTextColour(qint32 colour);
+    void SetOutlineColour(qint32 colour);
+    void SetOutlined(bool on);
+    // One line per display, the primary one first: "1: 1920 X 1080".
+    QStringList ScreenList() const;
+    // Where the folder browsers start while the dialog's lyric folder is empty.
+    QString DefaultLyricFolder() const { return paths_.DefaultLyricFolder(); }
+
     // The 33 ms display tick.
     void tmrTimer();
 
@@ -203,6 +222,8 @@ class PlayerController : public QObject, private DisplayHost, private PlayListHo
     // DualDesc is set, else the primary one. Empty without a window or displays.
     QRect DisplayInUse() const;
     void ApplyDisplayLayout();
+    void TakeOverDialogSettings(const SettingsDialogAnswer& answer);
+    void ApplyColours();
 
     // Loading steps. Found is what LaddaFil reports; StreamOpened whether a stream is open now.
     struct LoadResult {
@@ -226,6 +247,7 @@ class PlayerController : public QObject, private DisplayHost, private PlayListHo
     AppPaths paths_;
     PlayerSettings settings_;
     PlayerWindowView* window_ = nullptr;
+    SettingsDialogView* settingsDialog_ = nullptr;
     std::vector<PlaylistWindowView*> playlistViews_;
 
     TVokalento song_;
@@ -246,6 +268,7 @@ class PlayerController : public QObject, private DisplayHost, private PlayListHo
     bool readyForFiles_ = false;
     bool startedWithFiles_ = false;
     bool readOnlyRun_ = false;
+    bool onReadOnlyMedium_ = false;
     bool autoQuit_ = false;
     bool scanning_ = false;
     UserDialogs::FolderChoice folderChoice_;

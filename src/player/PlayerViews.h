@@ -1,8 +1,12 @@
 #pragma once
 
+#include "settings/SettingsStore.h"
+
 #include <QList>
 #include <QRect>
 #include <QString>
+
+#include <optional>
 
 namespace vok {
 
@@ -48,6 +52,24 @@ class PlayerWindowView {
     // cursor; leaving restores the window as it was.
     virtual void EnterFullScreen(const QRect& area) = 0;
     virtual void LeaveFullScreen() = 0;
+    // "Settings..." works only once a settings dialog is attached and never from read-only media.
+    virtual void EnableSettingsButton(bool /*enabled*/) {}
+};
+
+// What the settings dialog hands back when it was confirmed with OK.
+struct SettingsDialogAnswer {
+    DialogSettings Settings;
+    bool LoadAccurate = true;
+};
+
+// The settings dialog as the controller sees it. It is made once and keeps its controls between
+// openings; the colours and the outline flag it changes on the player at once.
+class SettingsDialogView {
+  public:
+    virtual ~SettingsDialogView() = default;
+
+    // Shown modally; the confirmed values on OK, nothing on Cancel or the close box.
+    virtual std::optional<SettingsDialogAnswer> Execute() = 0;
 };
 
 // What the controller tells the windows that show the playlist. Each is told after the change.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QString>
 #include <QStringList>
 
@@ -42,6 +43,12 @@ class UserDialogs {
     // False on Cancel or when no real folder was picked; `choice` is then untouched.
     virtual bool ChooseFolder(const QString& caption, const QString& startFolder,
                               FolderChoice& choice) = 0;
+    // The plain folder browser (folders only, no button for a new folder), `instruction` as its
+    // title, starting in `startFolder` when that is not empty. The folder, or empty on Cancel.
+    virtual QString BrowseFolder(const QString& instruction, const QString& startFolder) = 0;
+    // The colour dialog with the custom-colour part open, preset with `colour`. False on Cancel;
+    // `colour` is then untouched.
+    virtual bool PickColour(QColor& colour) = 0;
 };
 
 }  // namespace vok

@@ -65,6 +65,23 @@ class FakeDialogs : public UserDialogs {
         choice = *std::exchange(FolderPick, std::nullopt);
         return true;
     }
+    QString BrowseFolder(const QString& instruction, const QString& startFolder) override {
+        Browsed.push_back({instruction, startFolder});
+        if (BrowsePicks.empty()) {
+            return QString();
+        }
+        const QString picked = BrowsePicks.front();
+        BrowsePicks.pop_front();
+        return picked;
+    }
+    bool PickColour(QColor& colour) override {
+        OfferedColours.push_back(colour);
+        if (!ColourPick) {
+            return false;
+        }
+        colour = *std::exchange(ColourPick, std::nullopt);
+        return true;
+    }
 
     std::vector<Shown> Messages;
     std::vector<Shown> Questions;
@@ -75,6 +92,10 @@ class FakeDialogs : public UserDialogs {
     QString SavePick;
     std::optional<FolderChoice> FolderPick;
     QString FolderCaption;
+    std::vector<std::pair<QString, QString>> Browsed;  // instruction, starting folder
+    std::deque<QString> BrowsePicks;                   // empty: Cancel
+    std::vector<QColor> OfferedColours;
+    std::optional<QColor> ColourPick;  // none: Cancel
 };
 
 // The player window as the controller sees it: it only remembers what it was told to show.
@@ -96,10 +117,12 @@ class FakeWindow : public PlayerWindowView {
     QList<QRect> Screens() const override { return Displays; }
     void EnterFullScreen(const QRect& area) override { Covered = area; }
     void LeaveFullScreen() override { Covered = QRect(); }
+    void EnableSettingsButton(bool enabled) override { SettingsButton = enabled; }
 
     QString Caption;
     InfoPanelText LyricPanel, SongPanel;
-    bool LoadButtons = true, PlayLit = false, PauseLit = false, Random = false;
+    bool LoadButtons = true, PlayLit = false, PauseLit = false, Random = false,
+         SettingsButton = false;
     int Volume = -1, Raised = 0, SpectrumFrames = 0, SpectrumClears = 0;
     QList<QRect> Displays{QRect(0, 0, 1024, 768)};
     QRect Covered;  // the area covered in full screen

@@ -1,0 +1,100 @@
+// The settings dialog's side of the player: what it reads when it is made, what its OK writes and
+// hands over, and the colours and outline it changes at once.
+
+#include "player/PlayerController.h"
+
+#include "core/UserMessages.h"
+#include "player/PlayerLog.h"
+
+#include <exception>
+
+namespace vok {
+
+void PlayerController::AttachSettingsDialog(SettingsDialogView* dialog) {
+    settingsDialog_ = dialog;
+    if (window_ != nullptr) {
+        window_->EnableSettingsButton(CanOpenSettings());
+    }
+}
+
+DialogSettings PlayerController::DialogCreationSettings() const {
+    return LoadDialogSettings(paths_.SettingsFile());
+}
+
+void PlayerController::InstBtnClick() {
+    if (!CanOpenSettings()) {
+        return;
+    }
+    if (const auto answer = settingsDialog_->Execute()) {
+        TakeOverDialogSettings(*answer);
+    }
+    // Confirmed or not, colours or the outline may have changed: the line is drawn anew.
+    if (State() == PlayState::Playing) {
+        display_.LyricsDirty = true;
+    }
+}
+
+bool PlayerController::SettingsOk(const DialogSettings& dialog) {
+    try {
+        StoreDialogSettings(paths_.SettingsFile(), dialog, settings_);
+        return true;
+    } catch (const WriteError& error) {
+        ShowError(error.Message());
+    } catch (const std::exception& error) {
+        qCWarning(lcPlayer) << "settings write failed:" << error.what();
+        ShowError(UnableToWriteMessage(paths_.SettingsFile()));
+    }
+    return false;
+}
+
+void PlayerController::TakeOverDialogSettings(const SettingsDialogAnswer& answer) {
+    const DialogSettings& dialog = answer.Settings;
+    settings_.SongFolders = dialog.SongFolders;
+    // Like an empty Vart at start: the file dialogs start in the default folder.
+    settings_.LyricFolder =
+        dialog.LyricFolder.isEmpty() ? paths_.DefaultLyricFolder() : dialog.LyricFolder;
+    settings_.JumpTime = dialog.JumpTime;
+    engine_.SetJumpTime(dialog.JumpTime);
+    settings_.LoadAccurate = answer.LoadAccurate;
+    settings_.DualDesc = dialog.DualDesc;
+    // AutoStartFS is only stored: it takes effect at the next start.
+    ApplyDisplayLayout();
+}
+
+void PlayerController::SetTextColour(qint32 colour) {
+    settings_.TextColour = colour;
+    ApplyColours();
+}
+
+void PlayerController::SetOutlineColour(qint32 colour) {
+    settings_.OutlineColour = colour;
+    ApplyColours();
+}
+
+void PlayerController::SetOutlined(bool on) {
+    settings_.OutlinedText = on;
+    ApplyColours();
+}
+
+void PlayerController::ApplyColours() {
+    display_.Colours =
+        LyricColours{static_cast<std::uint32_t>(settings_.TextColour),
+                     static_cast<std::uint32_t>(settings_.OutlineColour), settings_.OutlinedText};
+}
+
+QStringList PlayerController::ScreenList() const {
+    QStringList lines;
+    if (window_ == nullptr) {
+        return lines;
+    }
+    const QList<QRect> screens = window_->Screens();
+    for (qsizetype i = 0; i < screens.size(); ++i) {
+        lines.append(QStringLiteral("%1: %2 X %3")
+                         .arg(i + 1)
+                         .arg(screens[i].width())
+                         .arg(screens[i].height()));
+    }
+    return lines;
+}
+
+}  // namespace vok
