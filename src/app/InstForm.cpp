@@ -229,7 +229,7 @@ QWidget* TInstForm::BuildScreenPage() {
     auto* page = new QWidget;
     page->setObjectName(QStringLiteral("ScreenTab"));
     dualDescCB_ = MakeCheckBox(
-        page, "DualDescCB", QStringLiteral("Use multiple displays if available"), {8, 8, 193, 17});
+        page, "DualDescCB", QStringLiteral("Use mulitple displays if available"), {8, 8, 193, 17});
     startFSCB_ = MakeCheckBox(page, "StartFSCB", QStringLiteral("Fullscreen at filestart"),
                               {8, 32, 137, 17});
     startFSCB_->setToolTip(
