@@ -117,6 +117,7 @@ void PlayerController::SetPanel(InfoPanelId panel, const InfoPanelText& text) {
     if (window_ != nullptr) {
         window_->ShowInfoPanel(panel, text);
     }
+    emit PlayerChanged();
 }
 
 void PlayerController::ShowError(const QString& text) {
@@ -331,6 +332,7 @@ void PlayerController::StartDisplay() {
 
 void PlayerController::KeepScreenAwake() {
     awake_.SetPlaying(State() == PlayState::Playing);
+    emit PlayerChanged();
 }
 
 void PlayerController::NothingToPlay() {

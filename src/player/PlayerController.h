@@ -79,6 +79,8 @@ class PlayerController : public QObject, private DisplayHost, private PlayListHo
     void SetRandomDown(bool down);
     // The volume bar or a keypad key picked a volume 0 ... 255.
     void ChangeVolume(int volume);
+    // The desktop's media controls seek the song to a whole second.
+    void SeekTo(int seconds) { SeekToSeconds(seconds); }
 
     // Keys; FormKeyDown returns true when it consumed the key.
     bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
@@ -156,6 +158,10 @@ class PlayerController : public QObject, private DisplayHost, private PlayListHo
     int PlayIndex() const override { return playList_.PlayIndex(); }
     // The display tick is armed: a song plays and is being shown.
     bool TimerArmed() const { return tmr_.isActive(); }
+
+  signals:
+    // The play state, the song or the volume changed: for observers other than the windows.
+    void PlayerChanged();
 
   private:
     // DisplayHost.
