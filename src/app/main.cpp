@@ -23,8 +23,12 @@ int main(int argc, char* argv[]) {
     }
     QApplication app(argc, argv);
     QApplication::setDesktopFileName(QStringLiteral("org.kestrovane.Vokalento"));
-    QApplication::setWindowIcon(
-        QIcon(QStringLiteral(":/icons/256x256/apps/org.kestrovane.Vokalento.png")));
+    // The desktop's own icon pictures, every size, so small window decorations stay sharp.
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64, 128, 256}) {
+        icon.addFile(QStringLiteral(":/icons/%1x%1/apps/org.kestrovane.Vokalento.png").arg(size));
+    }
+    QApplication::setWindowIcon(icon);
     const QStringList parameters = QCoreApplication::arguments().mid(1);
     vok::InstanceGuard guard;
     if (guard.AlreadyRunning(parameters)) {
