@@ -116,12 +116,16 @@ std::unique_ptr<Mpris> Mpris::Start(PlayerController& player, WindowActions acti
         return nullptr;
     }
     std::unique_ptr<Mpris> mpris(new Mpris(player, std::move(actions), bus));
+    // A refused path or name belongs to someone else: leave it registered as it was.
     if (!bus.registerObject(QString::fromLatin1(kObjectPath), mpris.get(),
-                            QDBusConnection::ExportAdaptors) ||
-        !bus.registerService(QString::fromLatin1(kServiceName))) {
+                            QDBusConnection::ExportAdaptors)) {
+        return nullptr;
+    }
+    if (!bus.registerService(QString::fromLatin1(kServiceName))) {
         bus.unregisterObject(QString::fromLatin1(kObjectPath));
         return nullptr;
     }
+    mpris->registered_ = true;
     return mpris;
 }
 
@@ -136,8 +140,10 @@ Mpris::Mpris(PlayerController& player, WindowActions actions, QDBusConnection co
 }
 
 Mpris::~Mpris() {
-    connection_.unregisterService(QString::fromLatin1(kServiceName));
-    connection_.unregisterObject(QString::fromLatin1(kObjectPath));
+    if (registered_) {
+        connection_.unregisterService(QString::fromLatin1(kServiceName));
+        connection_.unregisterObject(QString::fromLatin1(kObjectPath));
+    }
 }
 
 void Mpris::Raise() {

@@ -76,6 +76,7 @@ class Mpris : public QObject {
     PlayerController& player_;
     WindowActions actions_;
     QDBusConnection connection_;
+    bool registered_ = false;
     QVariantMap announced_;
 };
 

@@ -148,6 +148,9 @@ TEST_F(MprisTest, RootInterfaceNamesThePlayerAndForwardsRaiseAndQuit) {
     EXPECT_FALSE(Get(QStringLiteral("CanSeek")).toBool());
     EXPECT_TRUE(Get(QStringLiteral("CanControl")).toBool());
     EXPECT_FALSE(Mpris::Start(*controller, {}));
+    EXPECT_EQ(Get(QStringLiteral("Identity"), kRoot).toString(),
+              QStringLiteral("Kestrovane Vokalento"))
+        << "the refused second one leaves the first on the bus";
 }
 
 TEST_F(MprisTest, PlayPauseNextSeekAndVolumeGoThroughThePlayerAndAreAnnounced) {
