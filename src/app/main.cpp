@@ -1,14 +1,35 @@
+#include "app/CommandLine.h"
 #include "app/InstForm.h"
 #include "app/PlayListFrm.h"
 #include "app/QtUserDialogs.h"
 #include "app/VokPlayForm.h"
 #include "instance/InstanceGuard.h"
+#include "player/Mpris.h"
 #include "player/PlayerController.h"
 
 #include <QApplication>
+#include <QIcon>
+
+#include <cstdio>
 
 int main(int argc, char* argv[]) {
+    // --version and --help answer before anything starts: no display, no hand-over to a player.
+    QStringList raw;
+    for (int i = 1; i < argc; ++i) {
+        raw << QString::fromLocal8Bit(argv[i]);
+    }
+    if (const auto answer = vok::EarlyAnswer(raw, QStringLiteral("vokplayer"))) {
+        std::fputs(answer->toLocal8Bit().constData(), stdout);
+        return 0;
+    }
     QApplication app(argc, argv);
+    QApplication::setDesktopFileName(QStringLiteral("org.kestrovane.Vokalento"));
+    // The desktop's own icon pictures, every size, so small window decorations stay sharp.
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64, 128, 256}) {
+        icon.addFile(QStringLiteral(":/icons/%1x%1/apps/org.kestrovane.Vokalento.png").arg(size));
+    }
+    QApplication::setWindowIcon(icon);
     const QStringList parameters = QCoreApplication::arguments().mid(1);
     vok::InstanceGuard guard;
     if (guard.AlreadyRunning(parameters)) {
@@ -33,6 +54,12 @@ int main(int argc, char* argv[]) {
     controller.AttachSettingsDialog(&settings);
     vok::TPlayListFrm playlist(controller, form.pos(), &form);
     form.AttachPlaylistWindow(&playlist);
+    const auto mpris = vok::Mpris::Start(controller, {[&form] {
+                                                          form.showNormal();
+                                                          form.raise();
+                                                          form.activateWindow();
+                                                      },
+                                                      [&form] { form.close(); }});
     form.show();
     if (controller.Settings().PlayListVisible) {
         playlist.show();

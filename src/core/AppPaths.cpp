@@ -57,8 +57,8 @@ AppPaths AppPaths::Resolve(const AppPathInputs& inputs) {
     AppPaths paths;
     paths.programFolder_ = WithSlash(QDir::cleanPath(inputs.ProgramFolder));
     paths.besideProgram_ =
-        inputs.ForceBesideProgram ||
-        (inputs.ProgramFolderWritable && !IsInstalledLocation(inputs.ProgramFolder));
+        inputs.ForceBesideProgram || (inputs.ProgramFolderWritable && !inputs.BesideInstalledData &&
+                                      !IsInstalledLocation(inputs.ProgramFolder));
     if (paths.besideProgram_) {
         paths.settingsFile_ = paths.programFolder_ + kSettingsName;
         paths.defaultPlaylist_ = paths.programFolder_ + kPlaylistName;
@@ -104,6 +104,7 @@ AppPaths AppPaths::Current() {
     inputs.XdgStateHome = qEnvironmentVariable("XDG_STATE_HOME");
     inputs.XdgDataHome = qEnvironmentVariable("XDG_DATA_HOME");
     inputs.ProgramFolderWritable = QFileInfo(inputs.ProgramFolder).isWritable();
+    inputs.BesideInstalledData = HasInstalledDataFolder(inputs.ProgramFolder);
     return Resolve(inputs);
 }
 
@@ -138,6 +139,14 @@ bool IsReadOnlyMediumType(unsigned long fsType) {
 bool IsInstalledLocation(const QString& folder) {
     const QString clean = QDir::cleanPath(folder);
     return clean == QLatin1String("/usr") || clean.startsWith(QLatin1String("/usr/"));
+}
+
+bool HasInstalledDataFolder(const QString& folder) {
+    const QString clean = QDir::cleanPath(folder);
+    if (QFileInfo(clean).fileName() != QLatin1String("bin")) {
+        return false;
+    }
+    return QFileInfo(clean + QLatin1String("/../share/") + kOwnFolder).isDir();
 }
 
 bool MakeParentFolder(const QString& filePath) {

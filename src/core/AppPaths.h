@@ -13,14 +13,17 @@ struct AppPathInputs {
     QString XdgStateHome;   // empty: <home>/.local/state
     QString XdgDataHome;    // empty: <home>/.local/share
     bool ProgramFolderWritable = true;
+    // The executable sits in <prefix>/bin beside <prefix>/share/vokplayer: an installed copy,
+    // wherever the prefix is.
+    bool BesideInstalledData = false;
     // Everything lives in ProgramFolder whatever it is (the folder override for tests and runs
     // that must stay self-contained).
     bool ForceBesideProgram = false;
 };
 
 // Where the program's own files live. Beside the executable, like a portable program; but when
-// the executable is installed under /usr, or its folder cannot be written, the settings and the
-// default playlist go to the user's XDG folders instead.
+// the executable is installed (under /usr, or in any prefix that holds its data folder), or its
+// folder cannot be written, the settings and the default playlist go to the user's XDG folders.
 class AppPaths {
   public:
     // Environment variable naming a folder that takes the executable folder's place.
@@ -63,6 +66,8 @@ class AppPaths {
 bool IsReadOnlyMediumType(unsigned long fsType);
 // True for folders under /usr (where packages install programs).
 bool IsInstalledLocation(const QString& folder);
+// True when folder is <prefix>/bin and <prefix>/share/vokplayer exists (looks at the disk).
+bool HasInstalledDataFolder(const QString& folder);
 // Creates the folder that holds filePath (and its parents); false when that fails.
 bool MakeParentFolder(const QString& filePath);
 

@@ -119,6 +119,7 @@ void PlayerController::SetPanel(InfoPanelId panel, const InfoPanelText& text) {
     if (window_ != nullptr) {
         window_->ShowInfoPanel(panel, text);
     }
+    emit PlayerChanged();
 }
 
 void PlayerController::ShowError(const QString& text) {
@@ -333,6 +334,7 @@ void PlayerController::StartDisplay() {
 
 void PlayerController::KeepScreenAwake() {
     awake_.SetPlaying(State() == PlayState::Playing);
+    emit PlayerChanged();
 }
 
 void PlayerController::NothingToPlay() {

@@ -79,6 +79,8 @@ class PlayerController : public QObject, private DisplayHost, private PlayListHo
     void SetRandomDown(bool down);
     // The volume bar or a keypad key picked a volume 0 ... 255.
     void ChangeVolume(int volume);
+    // The desktop's media controls seek the song to a whole second.
+    void SeekTo(int seconds) { SeekToSeconds(seconds); }
 
     // Keys; FormKeyDown returns true when it consumed the key.
     bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
@@ -176,6 +178,10 @@ class PlayerController : public QObject, private DisplayHost, private PlayListHo
     const SpectrumSource& SpectrumData() const { return spectrum_; }
     PlayState State() const override { return engine_.State(); }
     int PlayIndex() const override { return playList_.PlayIndex(); }
+
+  signals:
+    // The play state, the song or the volume changed: for observers other than the windows.
+    void PlayerChanged();
 
   private:
     // DisplayHost.

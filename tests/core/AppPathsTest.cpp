@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 
 #include "core/AppPaths.h"
@@ -54,6 +55,29 @@ TEST(AppPaths, UsrMeansTheFolderNotAPrefixOfItsName) {
     EXPECT_TRUE(IsInstalledLocation(QStringLiteral("/usr")));
     EXPECT_FALSE(IsInstalledLocation(QStringLiteral("/usrdata/bin")));
     EXPECT_FALSE(IsInstalledLocation(QStringLiteral("/home/usr/bin")));
+}
+
+TEST(AppPaths, AnyPrefixHoldingTheDataFolderCountsAsInstalled) {
+    const test::TempDir dir;
+    const QString bin = dir.MakeDir(QStringLiteral("prefix/bin"));
+    EXPECT_FALSE(HasInstalledDataFolder(bin)) << "no share/vokplayer yet";
+    dir.MakeDir(QStringLiteral("prefix/share/vokplayer"));
+    EXPECT_TRUE(HasInstalledDataFolder(bin));
+    EXPECT_TRUE(HasInstalledDataFolder(bin + QStringLiteral("/")));
+    // Only a bin folder is a prefix's program folder; a build tree's own share/ does not count.
+    dir.MakeDir(QStringLiteral("build/share/vokplayer"));
+    EXPECT_FALSE(HasInstalledDataFolder(dir.MakeDir(QStringLiteral("build/tools"))));
+
+    AppPathInputs inputs = Inputs(bin);
+    inputs.BesideInstalledData = true;
+    inputs.XdgStateHome = QStringLiteral("/state");
+    const AppPaths installed = AppPaths::Resolve(inputs);
+    EXPECT_FALSE(installed.FilesBesideProgram());
+    EXPECT_EQ(installed.DefaultPlaylistFile(), QStringLiteral("/state/vokplayer/default.vpl"));
+    EXPECT_EQ(installed.LogoCandidates().last(),
+              QDir::cleanPath(dir.Path() + QStringLiteral("/prefix/share/vokplayer/Logo.dat")));
+    inputs.ForceBesideProgram = true;  // the folder override still wins
+    EXPECT_TRUE(AppPaths::Resolve(inputs).FilesBesideProgram());
 }
 
 TEST(AppPaths, OverrideForcesEverythingIntoThatFolder) {
