@@ -1,5 +1,6 @@
 #include "player/Mpris.h"
 
+#include "core/FileNames.h"
 #include "player/PlayerController.h"
 
 #include <QDBusAbstractAdaptor>
@@ -249,7 +250,7 @@ QVariantMap Mpris::Metadata() const {
     const TVokalento& song = player_.Song();
     QString title = song.Title;
     if (title.isEmpty()) {
-        title = player_.Panel(InfoPanelId::Song).Title;
+        title = LocalFileName(player_.Engine().SongPath());
     }
     metadata.insert(QStringLiteral("mpris:length"), qint64{player_.Engine().LengthMs()} * kUsPerMs);
     metadata.insert(QStringLiteral("xesam:title"), title);
