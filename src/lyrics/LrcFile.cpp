@@ -219,6 +219,7 @@ LrcSong ParseLrc(QByteArrayView bytes) {
             end = song.LengthMs;
         } else {
             end = std::int64_t{stamp.Time} + kLrcLastLineMs;
+            song.LastLineOpen = true;
         }
         LyricLine& line = song.Lines[--slot];
         line.Number = static_cast<std::int32_t>(slot + 1);
@@ -249,7 +250,7 @@ void LoadLrcInto(const QString& path, TVokalento& song) {
     song.LyricOffset = parsed.OffsetMs;
     song.Valid = true;
     song.FileName = path;
-    song.SetLines(std::move(parsed.Lines));
+    song.SetLines(std::move(parsed.Lines), parsed.LastLineOpen);
 }
 
 }  // namespace vok

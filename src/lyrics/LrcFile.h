@@ -26,6 +26,8 @@ struct LrcSong {
     std::int32_t LengthMs = 0;  // [length:]
     std::int32_t OffsetMs = 0;  // [offset:]; positive shows the lines sooner
     std::vector<LyricLine> Lines;
+    // The last line has no later stamp and the file no [length:]: it may last to the song's end.
+    bool LastLineOpen = false;
 };
 
 // Parses the text of an LRC file: UTF-8 (with or without a byte-order mark) or, when the bytes are

@@ -207,7 +207,8 @@ bool TVokalento::LoadFromFile(const QString& path) {
     return true;
 }
 
-void TVokalento::SetLines(std::vector<LyricLine> lines) {
+void TVokalento::SetLines(std::vector<LyricLine> lines, bool lastLineOpen) {
+    lastLineOpen_ = lastLineOpen;
     stored_.clear();
     stored_.reserve(lines.size());
     for (LyricLine& line : lines) {
@@ -215,6 +216,16 @@ void TVokalento::SetLines(std::vector<LyricLine> lines) {
     }
     SlotCount = static_cast<std::int32_t>(stored_.size());
     LineCount = SlotCount;
+}
+
+void TVokalento::EndLastLineAt(std::int32_t ms) {
+    if (!lastLineOpen_ || stored_.empty()) {
+        return;
+    }
+    LyricLine& last = stored_.back().Line;
+    if (ms > last.Start) {
+        last.End = ms;
+    }
 }
 
 bool TVokalento::ReplaceSongFile(const QString& name) {

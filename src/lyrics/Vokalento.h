@@ -46,8 +46,13 @@ class TVokalento {
     // the lyric file that was read, or writing fails. An LRC file names no audio file: false.
     bool ReplaceSongFile(const QString& name);
 
-    // Makes the lines slots 1..n, all stored (the LRC reader's way in).
-    void SetLines(std::vector<LyricLine> lines);
+    // Makes the lines slots 1..n, all stored (the LRC reader's way in). `lastLineOpen`: the last
+    // line's end is a guess that EndLastLineAt may replace.
+    void SetLines(std::vector<LyricLine> lines, bool lastLineOpen = false);
+
+    // Once the song's length is known: an open last line (an LRC file's, with no later stamp and
+    // no [length:]) lasts to the song's end, when that is after its start.
+    void EndLastLineAt(std::int32_t ms);
 
     // Copies slot `position` (1-based) into `line`; outside 1..SlotCount leaves `line` as it was.
     void GetLine(std::int32_t position, LyricLine& line) const;
@@ -90,6 +95,7 @@ class TVokalento {
 
     // Stored slots in ascending slot order; any slot of 1..SlotCount not listed is all zero.
     std::vector<StoredSlot> stored_;
+    bool lastLineOpen_ = false;
 };
 
 }  // namespace vok
