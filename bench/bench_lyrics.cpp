@@ -71,6 +71,32 @@ void BM_FindSongInFolders(benchmark::State& state) {
 }
 BENCHMARK(BM_FindSongInFolders)->Unit(benchmark::kMillisecond);
 
+// A long enhanced LRC file, its stamps out of order in pairs: the goal is 5 ms to load.
+void BM_LoadLrc5000Lines(benchmark::State& state) {
+    vok::test::TempDir dir;
+    QByteArray bytes = "[ti:Benchmark]\n[ar:Artist]\n[offset:+100]\n";
+    for (int i = 0; i < 5000; ++i) {
+        const int ms = (i % 2 == 0 ? i + 1 : i - 1) * 3000;
+        const QByteArray stamp = QStringLiteral("%1:%2.%3")
+                                     .arg(ms / 60000, 2, 10, QLatin1Char('0'))
+                                     .arg(ms / 1000 % 60, 2, 10, QLatin1Char('0'))
+                                     .arg(ms % 1000 / 10, 2, 10, QLatin1Char('0'))
+                                     .toLatin1();
+        bytes += "[" + stamp + "]<" + stamp + ">This is lyric <" + stamp + ">line number " +
+                 QByteArray::number(i + 1) + " of the song \xC3\xA5\r\n";
+    }
+    const QString path = dir.Write("bench.lrc", bytes);
+    vok::TVokalento model;
+    for (auto _ : state) {
+        model.Reset();
+        benchmark::DoNotOptimize(model.LoadFromFile(path));
+    }
+    if (model.LineCount != 5000) {
+        state.SkipWithError("the file did not load");
+    }
+}
+BENCHMARK(BM_LoadLrc5000Lines)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {

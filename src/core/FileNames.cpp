@@ -3,7 +3,16 @@
 namespace vok {
 
 bool IsLyricFileName(const QString& path) {
-    return path.right(4).toLower() == QStringLiteral(".vok");
+    return path.right(4).toLower() == QStringLiteral(".vok") || IsLrcFileName(path);
+}
+
+bool IsLrcFileName(const QString& path) {
+    return path.right(4).toLower() == QStringLiteral(".lrc");
+}
+
+QStringList LrcAudioExtensions() {
+    return {QStringLiteral(".mp3"),  QStringLiteral(".ogg"),  QStringLiteral(".wma"),
+            QStringLiteral(".flac"), QStringLiteral(".opus"), QStringLiteral(".m4a")};
 }
 
 QString FileNamePart(const QString& path) {

@@ -1,11 +1,19 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace vok {
 
-// True when the last four characters of the path, lower-cased, are ".vok".
+// True when the last four characters of the path, lower-cased, are ".vok" or ".lrc": the files
+// the player opens as lyrics (everywhere: playlist, lists, command line, hand-over).
 bool IsLyricFileName(const QString& path);
+
+// True when the last four characters of the path, lower-cased, are ".lrc".
+bool IsLrcFileName(const QString& path);
+
+// The audio extensions, in the order an LRC file's song is looked for beside it.
+QStringList LrcAudioExtensions();
 
 // The file-name part of a name read from a lyric or list file: what follows the last "/" or "\"
 // (names written on Windows carry backslashes).

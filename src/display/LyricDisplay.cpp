@@ -3,7 +3,10 @@
 #include "display/Pixels.h"
 #include "lyrics/Vokalento.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <algorithm>
+#include <limits>
 
 namespace vok {
 
@@ -18,6 +21,15 @@ QImage BlackSurface(QSize size) {
     return image;
 }
 
+qint64 MonotonicMs() {
+    static const QElapsedTimer started = [] {
+        QElapsedTimer timer;
+        timer.start();
+        return timer;
+    }();
+    return started.elapsed();
+}
+
 }  // namespace
 
 LyricDisplay::LyricDisplay(DisplayHost& host, double dpi)
@@ -25,7 +37,8 @@ LyricDisplay::LyricDisplay(DisplayHost& host, double dpi)
       renderer_(dpi),
       surface_(BlackSurface(QSize(geometry::ClientWidth, geometry::ClientHeight))),
       versionFont_(CellFont(QStringLiteral("Arial"), 12, false)),
-      hintFont_(CellFont(QStringLiteral("Arial"), 24, false)) {}
+      hintFont_(CellFont(QStringLiteral("Arial"), 24, false)),
+      clock_(MonotonicMs) {}
 
 void LyricDisplay::SetFullScreen(bool on, QSize clientSize) {
     fullScreen_ = on;
@@ -106,7 +119,7 @@ void LyricDisplay::PrepareDisplay(const QString& audioFileName) {
     if (song.Valid) {
         std::int32_t line = host_.CurrentLine();
         QString text;
-        song.LineAt(host_.PositionMs(), line, text);
+        song.LineAt(LyricTimeMs(), line, text);
         host_.SetCurrentLine(line);
         LastLineText = text;
     } else {
@@ -137,12 +150,35 @@ LyricDisplay::Tick LyricDisplay::tmrTimer() {
     const int lengthMs = host_.LengthMs();
     renderer_.UpdateBar(positionMs, lengthMs);
     host_.SetPlayProgress(positionMs);
+    if (!notice_.isEmpty() && clock_() >= noticeUntil_) {
+        notice_.clear();
+    }
     renderer_.DrawStatusLine(
-        StatusText(positionMs, lengthMs, host_.PlayIndex(), host_.EntryCount()));
+        notice_.isEmpty() ? StatusText(positionMs, lengthMs, host_.PlayIndex(), host_.EntryCount())
+                          : notice_);
     DrawLyricArea();
     Present();
     host_.ArmTimer();
     return Tick::Drawn;
+}
+
+int LyricDisplay::LyricTimeMs() const {
+    const std::int64_t time =
+        std::int64_t{host_.PositionMs()} + LyricOffsetMs + host_.Song().LyricOffset;
+    return static_cast<int>(std::clamp<std::int64_t>(time, std::numeric_limits<int>::min(),
+                                                     std::numeric_limits<int>::max()));
+}
+
+void LyricDisplay::ShowNotice(const QString& text) {
+    notice_ = text;
+    noticeUntil_ = clock_() + kNoticeMs;
+    const PlayState state = host_.State();
+    if (host_.HasStream() && (state == PlayState::Playing || state == PlayState::Paused)) {
+        renderer_.DrawStatusLine(notice_);
+        LyricsDirty = true;
+        DrawLyricArea();
+        Present();
+    }
 }
 
 void LyricDisplay::DrawLyricArea() {
@@ -150,7 +186,7 @@ void LyricDisplay::DrawLyricArea() {
     if (song.Valid) {
         std::int32_t line = host_.CurrentLine();
         QString text;
-        song.LineAt(host_.PositionMs(), line, text);
+        song.LineAt(LyricTimeMs(), line, text);
         host_.SetCurrentLine(line);
         // Compared on text, not number: a repeated line stays as drawn.
         if (text != LastLineText || RedrawLyrics || LyricsDirty) {

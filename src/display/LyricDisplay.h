@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QSize>
 #include <QString>
+#include <functional>
 
 namespace vok {
 
@@ -33,6 +34,11 @@ class LyricDisplay {
     // Text of the current line as last drawn.
     QString LastLineText;
     LyricColours Colours;
+    // The user's lyric offset in ms (positive: lines sooner). Only the lines looked up for the
+    // lyric area move with it; the audio, the status line's position and seeking do not.
+    int LyricOffsetMs = 0;
+    // How long a notice replaces the status line.
+    static constexpr qint64 kNoticeMs = 2000;
 
     LyricRenderer& Renderer() { return renderer_; }
     const LyricRenderer& Renderer() const { return renderer_; }
@@ -69,6 +75,16 @@ class LyricDisplay {
 
     // One display tick.
     Tick tmrTimer();
+    // The time the lyric area looks its lines up with: the position plus the user's and the
+    // song's offsets, kept within the 32-bit range.
+    int LyricTimeMs() const;
+    // Shows `text` in the status line for kNoticeMs; while a song plays or is paused the status
+    // line and the lyric area are redrawn at once.
+    void ShowNotice(const QString& text);
+    // The notice the status line shows; empty once it has run its time (at the next tick).
+    const QString& Notice() const { return notice_; }
+    // The monotonic clock notices are timed with, in ms; tests set their own.
+    void SetClock(std::function<qint64()> clock) { clock_ = std::move(clock); }
     // A mouse button released over the client area; seeks when it hits the timeline bar. True
     // when it sought.
     bool FormMouseUp(int x, int y);
@@ -88,6 +104,9 @@ class LyricDisplay {
     QString titleText_;
     QFont versionFont_;
     QFont hintFont_;
+    std::function<qint64()> clock_;
+    QString notice_;
+    qint64 noticeUntil_ = 0;
 };
 
 }  // namespace vok

@@ -121,4 +121,52 @@ AudioSearchResult FindAudioForLyrics(const QString& songFile, const QString& lyr
     return result;
 }
 
+QString FindAudioBesideLrc(const QString& lrcFilePath) {
+    const QString base = NameWithoutExtension(lrcFilePath);
+    if (base.isEmpty()) {
+        return {};
+    }
+    const QString folder = QFileInfo(lrcFilePath).path();
+    for (const QString& extension : LrcAudioExtensions()) {
+        const QString found = FindFileIgnoringCase(folder, base + extension);
+        if (!found.isEmpty()) {
+            return found;
+        }
+    }
+    return {};
+}
+
+AudioSearchResult FindAudioForLrc(const QString& lrcFilePath, const QStringList& songFolders,
+                                  const QString& openSongPath) {
+    AudioSearchResult result;
+    const QString beside = FindAudioBesideLrc(lrcFilePath);
+    if (!beside.isEmpty()) {
+        result.Source = AudioSource::BesideLyrics;
+        result.Path = beside;
+        return result;
+    }
+    const QString base = NameWithoutExtension(lrcFilePath);
+    if (songFolders.isEmpty() || base.isEmpty()) {
+        return result;
+    }
+    result.SearchRan = true;
+    // Folder by folder, as for a lyric file; within a folder the extensions in their order.
+    for (int k = 0; k < songFolders.size(); ++k) {
+        for (const QString& extension : LrcAudioExtensions()) {
+            const QString found = FindSongInFolders(base + extension, songFolders[k]);
+            if (!found.isEmpty()) {
+                result.Source = AudioSource::SongFolder;
+                result.Path = found;
+                result.FolderIndex = k;
+                return result;
+            }
+        }
+    }
+    if (!openSongPath.isEmpty()) {
+        result.Source = AudioSource::OpenSong;
+        result.Path = openSongPath;
+    }
+    return result;
+}
+
 }  // namespace vok

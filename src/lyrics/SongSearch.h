@@ -36,4 +36,13 @@ struct AudioSearchResult {
 AudioSearchResult FindAudioForLyrics(const QString& songFile, const QString& lyricFilePath,
                                      const QStringList& songFolders, const QString& openSongPath);
 
+// The audio of an LRC file, which names none: a file of the same base name beside it (the
+// extensions of LrcAudioExtensions in order, case ignored), then each song folder's tree for those
+// names, and only then the song that was open before.
+AudioSearchResult FindAudioForLrc(const QString& lrcFilePath, const QStringList& songFolders,
+                                  const QString& openSongPath);
+
+// The first step of FindAudioForLrc alone (the playlist reads tags from it); empty when none.
+QString FindAudioBesideLrc(const QString& lrcFilePath);
+
 }  // namespace vok

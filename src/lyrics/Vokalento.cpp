@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/FileNames.h"
 #include "core/TextCodec.h"
+#include "lyrics/LrcFile.h"
 #include "lyrics/LyricsLog.h"
 
 namespace vok {
@@ -128,6 +130,10 @@ bool TVokalento::LoadFromFile(const QString& path) {
     if (!info.isFile()) {
         return true;
     }
+    if (IsLrcFileName(path)) {
+        LoadLrcInto(path, *this);
+        return true;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         qCWarning(lcLyrics) << "Cannot open lyric file" << path << file.errorString();
@@ -201,8 +207,29 @@ bool TVokalento::LoadFromFile(const QString& path) {
     return true;
 }
 
+void TVokalento::SetLines(std::vector<LyricLine> lines, bool lastLineOpen) {
+    lastLineOpen_ = lastLineOpen;
+    stored_.clear();
+    stored_.reserve(lines.size());
+    for (LyricLine& line : lines) {
+        stored_.push_back({static_cast<std::int32_t>(stored_.size() + 1), std::move(line)});
+    }
+    SlotCount = static_cast<std::int32_t>(stored_.size());
+    LineCount = SlotCount;
+}
+
+void TVokalento::EndLastLineAt(std::int32_t ms) {
+    if (!lastLineOpen_ || stored_.empty()) {
+        return;
+    }
+    LyricLine& last = stored_.back().Line;
+    if (ms > last.Start) {
+        last.End = ms;
+    }
+}
+
 bool TVokalento::ReplaceSongFile(const QString& name) {
-    if (name.size() > kSongFileRoom || !Valid || FileName.isEmpty()) {
+    if (name.size() > kSongFileRoom || !Valid || FileName.isEmpty() || Format != LyricFormat::Vok) {
         return false;
     }
     qint64 offset = 0;

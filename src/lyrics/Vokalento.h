@@ -17,8 +17,11 @@ struct LyricLine {
     friend bool operator==(const LyricLine&, const LyricLine&) = default;
 };
 
-// The song model of one lyric file (.vok, versions 1 and 2): header fields, line slots and the
-// time lookups the display asks thirty times a second.
+// Which kind of lyric file a model was read from.
+enum class LyricFormat { Vok, Lrc };
+
+// The song model of one lyric file (.vok, versions 1 and 2, or .lrc): header fields, line slots and
+// the time lookups the display asks thirty times a second.
 //
 // The model has SlotCount slots, as the header's count says. Only the slots up to the last record
 // that the file actually holds are stored; every slot after the end of the file is all zero and
@@ -33,14 +36,23 @@ class TVokalento {
     void Reset();
 
     // Reads the file into the model. False only when no file exists at the path; a file that is
-    // too short or not a lyric file gives true with Valid false. Callers Reset first.
+    // too short or not a lyric file gives true with Valid false. A name ending in ".lrc" is read
+    // as an LRC file (lyrics/LrcFile.h). Callers Reset first.
     bool LoadFromFile(const QString& path);
 
     // Writes the name into the file's audio-file field (at that field's own offset for the
     // file's version) and into SongFile. False when the name is over 255 characters or holds a
     // character the field's 8-bit code page lacks, the model is not loaded, the file is no longer
-    // the lyric file that was read, or writing fails.
+    // the lyric file that was read, or writing fails. An LRC file names no audio file: false.
     bool ReplaceSongFile(const QString& name);
+
+    // Makes the lines slots 1..n, all stored (the LRC reader's way in). `lastLineOpen`: the last
+    // line's end is a guess that EndLastLineAt may replace.
+    void SetLines(std::vector<LyricLine> lines, bool lastLineOpen = false);
+
+    // Once the song's length is known: an open last line (an LRC file's, with no later stamp and
+    // no [length:]) lasts to the song's end, when that is after its start.
+    void EndLastLineAt(std::int32_t ms);
 
     // Copies slot `position` (1-based) into `line`; outside 1..SlotCount leaves `line` as it was.
     void GetLine(std::int32_t position, LyricLine& line) const;
@@ -69,6 +81,10 @@ class TVokalento {
     bool Valid = false;
     QString FileName;            // path of the lyric file read; empty unless Valid
     std::int32_t SlotCount = 0;  // the header's count
+    LyricFormat Format = LyricFormat::Vok;
+    // ms the lines are shown sooner than stamped (an LRC file's [offset:]); the display adds it
+    // to the user's offset.
+    std::int32_t LyricOffset = 0;
 
   private:
     // A slot that holds a record read from the file.
@@ -79,6 +95,7 @@ class TVokalento {
 
     // Stored slots in ascending slot order; any slot of 1..SlotCount not listed is all zero.
     std::vector<StoredSlot> stored_;
+    bool lastLineOpen_ = false;
 };
 
 }  // namespace vok

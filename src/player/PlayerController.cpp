@@ -5,6 +5,7 @@
 #include "player/PlayerLog.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 
 namespace vok {
 
@@ -71,6 +72,7 @@ void PlayerController::FormCreate() {
     }
     engine_.SetJumpTime(settings_.JumpTime);
     ApplyColours();
+    display_.LyricOffsetMs = settings_.LyricOffset;
     engine_.ChangeVolume(settings_.Volume);
 }
 
@@ -171,12 +173,28 @@ bool PlayerController::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
                 display_.LyricsDirty = true;
             }
             return true;
+        case Qt::Key_G:
+        case Qt::Key_H:
+            if ((modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0) {
+                return false;
+            }
+            ChangeLyricOffset(key == Qt::Key_G ? kLyricOffsetStep : -kLyricOffsetStep);
+            return true;
         case Qt::Key_Tab:
         case Qt::Key_Backtab:
             return true;  // the focus never moves
         default:
             return false;
     }
+}
+
+void PlayerController::ChangeLyricOffset(int stepMs) {
+    settings_.LyricOffset =
+        std::clamp(settings_.LyricOffset + stepMs, -kMaxLyricOffset, kMaxLyricOffset);
+    display_.LyricOffsetMs = settings_.LyricOffset;
+    const QString sign = settings_.LyricOffset > 0 ? QStringLiteral("+") : QString();
+    display_.ShowNotice(QStringLiteral("Lyrics offset: ") + sign +
+                        QString::number(settings_.LyricOffset) + QStringLiteral(" ms"));
 }
 
 void PlayerController::FormKeyUp(int key, Qt::KeyboardModifiers modifiers) {

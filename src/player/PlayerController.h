@@ -85,6 +85,9 @@ class PlayerController : public QObject, private DisplayHost, private PlayListHo
     // Keys; FormKeyDown returns true when it consumed the key.
     bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
     void FormKeyUp(int key, Qt::KeyboardModifiers modifiers);
+    // G and H: the lyrics kLyricOffsetStep ms sooner (positive) or later, within ±3000 ms; the
+    // status line tells the new offset.
+    void ChangeLyricOffset(int stepMs);
     void FormKeyPress(int key);
     // A mouse button released over the display area (the timeline bar seeks).
     void DisplayMouseUp(int x, int y);
@@ -172,6 +175,7 @@ class PlayerController : public QObject, private DisplayHost, private PlayListHo
     const PlaybackEngine& Engine() const { return engine_; }
     const PlayList& Playlist() const { return playList_; }
     const LyricDisplay& Display() const { return display_; }
+    LyricDisplay& Display() { return display_; }
     const TVokalento& Song() const override { return song_; }
     const PlayerSettings& Settings() const { return settings_; }
     // The sound the spectrum analyser shows.

@@ -17,7 +17,8 @@ namespace {
 
 const QString kListFilter = QStringLiteral("Playlist-files (*.vpl *.m3u);;All files (*)");
 const QString kSongFilter = QStringLiteral(
-    "Songs (*.vok *.mp3 *.ogg *.wma);;Vokalento-files (*.vok);;Music-files (*.mp3 *.ogg *.wma)");
+    "Songs (*.vok *.lrc *.mp3 *.ogg *.wma);;Vokalento-files (*.vok *.lrc);;"
+    "Music-files (*.mp3 *.ogg *.wma)");
 const QString kSaveFilter = QStringLiteral("Vokalento playlist (*.vpl);;All files (*)");
 
 // A scan hands the event loop a turn this often, so the windows repaint without the scan
@@ -108,6 +109,9 @@ void PlayerController::AddFolder() {
     QStringList found;
     if (choice.LyricFiles) {
         FindFiles(folder + QStringLiteral("*.vok"), choice.Recursive, true, found, progress);
+        if (!closed_) {
+            FindFiles(folder + QStringLiteral("*.lrc"), choice.Recursive, true, found, progress);
+        }
     }
     if (choice.Mp3s && !closed_) {
         FindFiles(folder + QStringLiteral("*.mp3"), choice.Recursive, true, found, progress);

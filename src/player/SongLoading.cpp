@@ -21,7 +21,8 @@ constexpr int kLyricInfoWidth = 74;
 void PlayerController::VoKBtnClick() {
     UserDialogs::OpenRequest request;
     request.Title = QStringLiteral("Load Vokalento...");
-    request.Filter = QStringLiteral("Vokalento-file (*.vok)");
+    request.Filter =
+        QStringLiteral("Lyric files (*.vok *.lrc);;Vokalento-file (*.vok);;LRC lyrics (*.lrc)");
     request.DefaultSuffix = QStringLiteral("vok");
     if (!settings_.LyricFolder.isEmpty() && QFileInfo(settings_.LyricFolder).isDir()) {
         request.Folder = settings_.LyricFolder;
@@ -193,6 +194,13 @@ bool PlayerController::OpenLyricFile(const QString& path) {
         ClearSong();
         return false;
     }
+    if (!song_.Valid && song_.Format == LyricFormat::Lrc) {
+        ClearSong();
+        dialogs_.Message(QStringLiteral("Warning"),
+                         QStringLiteral("This is not a lyric file: no timed lines in\n") + path,
+                         UserDialogs::Icon::Warning);
+        return false;
+    }
     if (!song_.Valid || song_.Version > TVokalento::SupportedVersion) {
         ClearSong();
         dialogs_.Message(QStringLiteral("Warning"),
@@ -208,8 +216,10 @@ bool PlayerController::OpenLyricFile(const QString& path) {
     }
     SetPanel(InfoPanelId::Lyrics, lyrics);
 
+    const bool lrc = song_.Format == LyricFormat::Lrc;
     const AudioSearchResult found =
-        FindAudioForLyrics(song_.SongFile, path, settings_.SongFolders, engine_.SongPath());
+        lrc ? FindAudioForLrc(path, settings_.SongFolders, engine_.SongPath())
+            : FindAudioForLyrics(song_.SongFile, path, settings_.SongFolders, engine_.SongPath());
     switch (found.Source) {
         case AudioSource::StoredPath:
         case AudioSource::BesideLyrics:
@@ -222,6 +232,7 @@ bool PlayerController::OpenLyricFile(const QString& path) {
             SetPanel(InfoPanelId::Song,
                      {QStringLiteral("Searching folders for appropriate song..."), {}, {}});
             OpenSong(found.Path);
+            song_.EndLastLineAt(engine_.LengthMs());
             display_.DrawSongMap();
             return true;
         case AudioSource::None:
@@ -230,11 +241,14 @@ bool PlayerController::OpenLyricFile(const QString& path) {
             if (engine_.SongPath().isEmpty()) {
                 SetPanel(InfoPanelId::Song,
                          {QStringLiteral("Could not find the assign song, load one manually"),
-                          QStringLiteral("Assigned filename: ") + FileNamePart(song_.SongFile),
+                          QStringLiteral("Assigned filename: ") +
+                              (lrc ? NameWithoutExtension(path) + QStringLiteral(".*")
+                                   : FileNamePart(song_.SongFile)),
                           {}});
             }
             break;
     }
+    song_.EndLastLineAt(engine_.LengthMs());
     if (engine_.LengthMs() >= 1) {
         display_.DrawSongMap();
     } else if (song_.SongLength > 0) {
@@ -244,7 +258,8 @@ bool PlayerController::OpenLyricFile(const QString& path) {
 }
 
 bool PlayerController::CanReplaceSongFile() const {
-    return song_.Valid && !engine_.SongPath().isEmpty();
+    // An LRC file names no audio file, so there is nothing to replace.
+    return song_.Valid && song_.Format == LyricFormat::Vok && !engine_.SongPath().isEmpty();
 }
 
 void PlayerController::ReplaceBtnClick() {

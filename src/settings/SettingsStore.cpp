@@ -70,6 +70,8 @@ PlayerSettings ReadPlayerSettings(const IniFile& ini, const QString& programFold
     s.MainFrmY = ini.ReadInteger(kGeneral, kMainFrmY, -1);
     s.PlayListVisible = ini.ReadBool(kGeneral, kPlayListVisible, false);
     s.ActivePlayItem = std::max(ini.ReadInteger(kGeneral, kActivePlayItem, -1), -1);
+    s.LyricOffset =
+        std::clamp(ini.ReadInteger(kGeneral, kLyricOffset, 0), -kMaxLyricOffset, kMaxLyricOffset);
     return s;
 }
 
@@ -109,6 +111,7 @@ void WriteCloseSettings(IniFile& ini, const PlayerSettings& player) {
     ini.WriteInteger(kGeneral, kPlayListW, player.PlayListW);
     ini.WriteInteger(kGeneral, kPlayListH, player.PlayListH);
     ini.WriteInteger(kGeneral, kActivePlayItem, player.ActivePlayItem);
+    ini.WriteInteger(kGeneral, kLyricOffset, player.LyricOffset);
 }
 
 PlayerSettings LoadPlayerSettings(const QString& iniPath, const QString& programFolder) {

@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 
+#include "core/FileNames.h"
+#include "lyrics/SongSearch.h"
 #include "lyrics/Vokalento.h"
 #include "tags/Id3v1.h"
 #include "tags/Id3v2.h"
@@ -44,6 +46,16 @@ TitleArtist TagTitleArtist(const QString& fileName) {
         if (song.Valid) {
             result.Title = song.Title;
             result.Artist = song.Artist;
+        }
+    } else if (extension == QLatin1String("lrc")) {
+        TVokalento song;
+        song.LoadFromFile(fileName);
+        if (!song.Title.isEmpty() || !song.Artist.isEmpty()) {
+            result.Title = song.Title;
+            result.Artist = song.Artist;
+        } else if (const QString audio = FindAudioBesideLrc(fileName);
+                   !audio.isEmpty() && !IsLyricFileName(audio)) {
+            return TagTitleArtist(audio);
         }
     }
     return result;

@@ -134,11 +134,26 @@ TEST(CloseWrite, StoresExactlyTheCloseKeys) {
     player.PlayListVisible = true;
     player.SpectrumActive = false;
     player.ActivePlayItem = 4;
+    player.LyricOffset = -150;
     WriteCloseSettings(ini, player);
     EXPECT_EQ(ini.ToBytes(),
               "[Installningar]\nTextFarg=1\nSpolTid=30\nPlayListVisible=1\nVolym=100\n"
               "SpectrumActive=0\nLoadAccurate=1\nMainFrmX=640\nMainFrmY=-20\nPlayListX=1\n"
-              "PlayListY=2\nPlayListW=3\nPlayListH=4\nActivePlayItem=4\n");
+              "PlayListY=2\nPlayListW=3\nPlayListH=4\nActivePlayItem=4\nLyricOffset=-150\n");
+}
+
+TEST(PlayerRead, LyricOffsetIsClampedToThreeSeconds) {
+    const auto offset = [](const char* value) {
+        return ReadPlayerSettings(
+                   IniFile::Parse(QByteArray("[Installningar]\nLyricOffset=") + value + "\n"), {})
+            .LyricOffset;
+    };
+    EXPECT_EQ(ReadPlayerSettings(IniFile::Parse(""), {}).LyricOffset, 0);
+    EXPECT_EQ(offset("150"), 150);
+    EXPECT_EQ(offset("-3000"), -3000);
+    EXPECT_EQ(offset("3001"), 3000);
+    EXPECT_EQ(offset("-99999999"), -3000);
+    EXPECT_EQ(offset("soon"), 0);
 }
 
 TEST(StoreOnDisk, StepsReadBackAndKeepForeignLines) {
