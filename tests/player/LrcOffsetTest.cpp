@@ -50,7 +50,7 @@ TEST_F(LrcOffsetTest, LrcSongOpensBesideItsAudioPlaysLineByLineAndCannotBeReplac
     player.VoKBtnClick();
     EXPECT_TRUE(dialogs.Requests.at(0).Filter.contains(QStringLiteral("*.lrc")));
     EXPECT_EQ(player.Engine().SongPath(), dir.FilePath(QStringLiteral("music/Song.MP3")));
-    EXPECT_EQ(player.Panel(InfoPanelId::Lyrics).Title, lrc);
+    EXPECT_EQ(window.LyricPanel.Title, lrc);
     EXPECT_EQ(player.Song().LineCount, 3);
     // Without [length:] the last line lasts to the song's end once that is known.
     LyricLine last;
