@@ -7,6 +7,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -18,6 +19,13 @@ using vok::TSpectrumStyle;
 // A chord: three loud bins and a little of everything else.
 class ChordSource : public vok::SpectrumSource {
   public:
+    // The samples are made once: the engine hands over a copy, it computes nothing per frame.
+    ChordSource() : wave_(2 * SpectrumPicture::WaveFrames) {
+        for (std::size_t i = 0; i < wave_.size(); ++i) {
+            wave_[i] = static_cast<float>(0.8 * std::sin(static_cast<double>(i) * 0.07));
+        }
+    }
+
     bool Playing() const override { return true; }
     bool Fft(float* magnitudes) const override {
         for (int bin = 0; bin < SpectrumPicture::FftBins; ++bin) {
@@ -28,11 +36,12 @@ class ChordSource : public vok::SpectrumSource {
     }
     int Channels() const override { return 2; }
     bool Samples(float* samples, int frames) const override {
-        for (int i = 0; i < frames * 2; ++i) {
-            samples[i] = static_cast<float>(0.8 * std::sin(i * 0.07));
-        }
+        std::copy_n(wave_.begin(), std::min<std::size_t>(wave_.size(), 2 * frames), samples);
         return true;
     }
+
+  private:
+    std::vector<float> wave_;
 };
 
 void BM_SpectrumFrame(benchmark::State& state) {
@@ -50,6 +59,19 @@ BENCHMARK(BM_SpectrumFrame)
     ->ArgName("style")
     ->DenseRange(static_cast<int>(TSpectrumStyle::ssSmooth), static_cast<int>(TSpectrumStyle::ss3D))
     ->Unit(benchmark::kMicrosecond);
+
+// The picture alone, without the control's copy into its back buffer.
+void BM_SpectrumPictureWave(benchmark::State& state) {
+    ChordSource source;
+    std::vector<float> samples(2 * SpectrumPicture::WaveFrames);
+    source.Samples(samples.data(), SpectrumPicture::WaveFrames);
+    SpectrumPicture picture;
+    for (auto _ : state) {
+        picture.DrawWave(samples.data(), 2);
+        benchmark::DoNotOptimize(picture.Image().constBits());
+    }
+}
+BENCHMARK(BM_SpectrumPictureWave)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
