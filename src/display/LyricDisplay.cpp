@@ -212,10 +212,14 @@ void LyricDisplay::Present() {
         LyricsDirty = false;
     }
     Copy16(renderer_.BarBmp, renderer_.BarBmp.rect(), surface_, 0, geometry::BarTop);
-    host_.SurfaceChanged(lyrics ? geometry::DisplayRect()
-                                : QRect(0, 0, geometry::DisplayWidth, geometry::HeaderHeight)
-                                      .united(QRect(0, geometry::BarTop, geometry::DisplayWidth,
-                                                    geometry::BarHeight)));
+    if (lyrics) {
+        host_.SurfaceChanged(geometry::DisplayRect());
+    } else {
+        // Two strips, not the rectangle around them: the lyric area between them is unchanged.
+        host_.SurfaceChanged(QRect(0, 0, geometry::DisplayWidth, geometry::HeaderHeight));
+        host_.SurfaceChanged(
+            QRect(0, geometry::BarTop, geometry::DisplayWidth, geometry::BarHeight));
+    }
     host_.UpdateSpectrum();
 }
 

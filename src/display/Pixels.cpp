@@ -126,6 +126,19 @@ void Convert16To32(const QImage& source, const QRect& area, QImage& target) {
     if (!Is16Bit(source)) {
         return;
     }
+    // Every RGB565 word widened once, each channel's top bits repeated below, as Qt does; a
+    // table lookup is several times faster than widening pixel by pixel.
+    static const std::vector<std::uint32_t> widened = [] {
+        std::vector<std::uint32_t> table(65536);
+        for (std::uint32_t p = 0; p < table.size(); ++p) {
+            const std::uint32_t r = (p >> 11) & 0x1F;
+            const std::uint32_t g = (p >> 5) & 0x3F;
+            const std::uint32_t b = p & 0x1F;
+            table[p] = 0xFF000000U | (((r << 3) | (r >> 2)) << 16) | (((g << 2) | (g >> 4)) << 8) |
+                       ((b << 3) | (b >> 2));
+        }
+        return table;
+    }();
     QRect rows = area.intersected(source.rect());
     if (target.size() != source.size() || target.format() != QImage::Format_RGB32) {
         target = QImage(source.size(), QImage::Format_RGB32);
@@ -135,12 +148,7 @@ void Convert16To32(const QImage& source, const QRect& area, QImage& target) {
         const auto* in = reinterpret_cast<const std::uint16_t*>(source.constScanLine(y));
         auto* out = reinterpret_cast<std::uint32_t*>(target.scanLine(y));
         for (int x = rows.left(); x <= rows.right(); ++x) {
-            const std::uint32_t p = in[x];
-            const std::uint32_t r = (p >> 11) & 0x1F;
-            const std::uint32_t g = (p >> 5) & 0x3F;
-            const std::uint32_t b = p & 0x1F;
-            out[x] = 0xFF000000U | (((r << 3) | (r >> 2)) << 16) | (((g << 2) | (g >> 4)) << 8) |
-                     ((b << 3) | (b >> 2));
+            out[x] = widened[in[x]];
         }
     }
 }
