@@ -82,6 +82,34 @@ QString FindFileIgnoringCase(const QString& folder, const QString& name) {
     return {};
 }
 
+namespace {
+
+// Folder by folder, each searched for the names in their order; only when no song folder holds
+// one of them is the song that was open kept.
+AudioSearchResult SearchSongFolders(const QStringList& names, const QStringList& songFolders,
+                                    const QString& openSongPath) {
+    AudioSearchResult result;
+    result.SearchRan = true;
+    for (int k = 0; k < songFolders.size(); ++k) {
+        for (const QString& name : names) {
+            const QString found = FindSongInFolders(name, songFolders[k]);
+            if (!found.isEmpty()) {
+                result.Source = AudioSource::SongFolder;
+                result.Path = found;
+                result.FolderIndex = k;
+                return result;
+            }
+        }
+    }
+    if (!openSongPath.isEmpty()) {
+        result.Source = AudioSource::OpenSong;
+        result.Path = openSongPath;
+    }
+    return result;
+}
+
+}  // namespace
+
 AudioSearchResult FindAudioForLyrics(const QString& songFile, const QString& lyricFilePath,
                                      const QStringList& songFolders, const QString& openSongPath) {
     AudioSearchResult result;
@@ -103,22 +131,7 @@ AudioSearchResult FindAudioForLyrics(const QString& songFile, const QString& lyr
     if (songFolders.isEmpty() || songFile.isEmpty()) {
         return result;
     }
-    result.SearchRan = true;
-    for (int k = 0; k < songFolders.size(); ++k) {
-        const QString found = FindSongInFolders(name, songFolders[k]);
-        if (!found.isEmpty()) {
-            result.Source = AudioSource::SongFolder;
-            result.Path = found;
-            result.FolderIndex = k;
-            return result;
-        }
-    }
-    // Only when no song folder holds the song is the one that was open kept.
-    if (!openSongPath.isEmpty()) {
-        result.Source = AudioSource::OpenSong;
-        result.Path = openSongPath;
-    }
-    return result;
+    return SearchSongFolders({name}, songFolders, openSongPath);
 }
 
 QString FindAudioBesideLrc(const QString& lrcFilePath) {
@@ -149,24 +162,11 @@ AudioSearchResult FindAudioForLrc(const QString& lrcFilePath, const QStringList&
     if (songFolders.isEmpty() || base.isEmpty()) {
         return result;
     }
-    result.SearchRan = true;
-    // Folder by folder, as for a lyric file; within a folder the extensions in their order.
-    for (int k = 0; k < songFolders.size(); ++k) {
-        for (const QString& extension : LrcAudioExtensions()) {
-            const QString found = FindSongInFolders(base + extension, songFolders[k]);
-            if (!found.isEmpty()) {
-                result.Source = AudioSource::SongFolder;
-                result.Path = found;
-                result.FolderIndex = k;
-                return result;
-            }
-        }
+    QStringList names;
+    for (const QString& extension : LrcAudioExtensions()) {
+        names.append(base + extension);
     }
-    if (!openSongPath.isEmpty()) {
-        result.Source = AudioSource::OpenSong;
-        result.Path = openSongPath;
-    }
-    return result;
+    return SearchSongFolders(names, songFolders, openSongPath);
 }
 
 }  // namespace vok
