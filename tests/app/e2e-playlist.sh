@@ -10,46 +10,18 @@ set -euo pipefail
 player=$(realpath "$1")
 examples=$(realpath "$2")
 
-if [ -z "${VOK_E2E_INNER:-}" ]; then
-    # A hung X server or player must never hang the suite.
-    exec timeout 45 env VOK_E2E_INNER=1 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
-fi
-
-work=$(mktemp -d)
-pid=""
-cleanup() {
-    if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
-        kill "$pid" 2>/dev/null || true
-        sleep 0.3
-        kill -9 "$pid" 2>/dev/null || true
-    fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-mkdir -p "$work/app" "$work/songs"
-# The instance lock and socket in a folder of our own, so no other player is the one found.
-mkdir -m 0700 "$work/run"
+source "$(dirname "$0")/e2e-common.sh"
+e2e_under_xvfb "-screen 0 1024x768x24" "$0" "$@"
+e2e_workspace
+mkdir -p "$work/songs"
 cp "$examples/twinkle.mp3" "$work/songs/first.mp3"
 cp "$examples/twinkle.vok" "$examples/twinkle.mp3" "$work/songs/"
 printf '%s\r\n%s\r\n' "$work/songs/first.mp3" "$work/songs/twinkle.vok" >"$work/app/default.vpl"
 printf '[Installningar]\r\nPlayListVisible=1\r\nPlayListX=700\r\nPlayListY=20\r\n' \
     >"$work/app/VokPlayer.ini"
-SDL_AUDIODRIVER=dummy VOK_APP_DIR="$work/app" QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work/run" \
-    "$player" >"$work/player.log" 2>&1 &
-pid=$!
+e2e_start "$player"
 
-window=""
-for _ in $(seq 1 50); do
-    window=$(xdotool search --onlyvisible --name "^Playlist$" 2>/dev/null | head -n1 || true)
-    [ -n "$window" ] && break
-    sleep 0.1
-done
-if [ -z "$window" ]; then
-    echo "the playlist window did not appear" >&2
-    cat "$work/player.log" >&2
-    exit 1
-fi
+window=$(wait_window "^Playlist$")
 sleep 1
 eval "$(xdotool getwindowgeometry --shell "$window")"
 

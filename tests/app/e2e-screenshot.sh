@@ -21,30 +21,17 @@ song=$(realpath "$2")
 mode=${3:-window}
 set -- ${handover:+--hand-over} "$player" "$song" "$mode"
 
-if [ -z "${VOK_E2E_INNER:-}" ]; then
-    # A hung X server or player must never hang the suite. Two monitors are one wide screen split
-    # in two; -noreset keeps the split when the client that made it disconnects.
-    screen="-screen 0 1024x768x24"
-    [ "$mode" = dual ] && screen="-screen 0 2048x768x24 -noreset"
-    exec timeout 45 env VOK_E2E_INNER=1 xvfb-run -a -s "$screen" "$0" "$@"
-fi
+source "$(dirname "$0")/e2e-common.sh"
+# Two monitors are one wide screen split in two; -noreset keeps the split when the client that
+# made it disconnects.
+screen="-screen 0 1024x768x24"
+[ "$mode" = dual ] && screen="-screen 0 2048x768x24 -noreset"
+e2e_under_xvfb "$screen" "$0" "$@"
 
-work=$(mktemp -d)
-pid=""
-cleanup() {
-    if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
-        kill "$pid" 2>/dev/null || true
-        sleep 0.3
-        kill -9 "$pid" 2>/dev/null || true
-    fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-# Settings and the default playlist go to a folder of our own; a run with a file writes nothing.
-# The instance lock and socket too, so a player the user has open is not the one found.
-mkdir -p "$work/app" "$work/first"
-mkdir -m 0700 "$work/run"
+# A run with a file writes no settings; the player started empty for a hand-over has its own
+# working folder.
+e2e_workspace
+mkdir -p "$work/first"
 if [ "$mode" = window ]; then
     printf '[Installningar]\nAutoStartFS=0\n' >"$work/app/VokPlayer.ini"
 elif [ "$mode" = dual ]; then
@@ -52,26 +39,13 @@ elif [ "$mode" = dual ]; then
     xrandr --setmonitor LEFT 1024/271x768/203+0+0 screen >/dev/null
     xrandr --setmonitor RIGHT 1024/271x768/203+1024+0 none >/dev/null
 fi
-export SDL_AUDIODRIVER=dummy VOK_APP_DIR="$work/app" QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work/run"
 if [ -n "$handover" ]; then
-    (cd "$work/first" && exec "$player") >"$work/player.log" 2>&1 &
+    e2e_start bash -c 'cd "$1" && exec "$2"' _ "$work/first" "$player"
 else
-    "$player" "$song" >"$work/player.log" 2>&1 &
+    e2e_start "$player" "$song"
 fi
-pid=$!
 
-# The window, once it is mapped.
-window=""
-for _ in $(seq 1 50); do
-    window=$(xdotool search --onlyvisible --name "Kestrovane Vokalento" 2>/dev/null | head -n1 || true)
-    [ -n "$window" ] && break
-    sleep 0.1
-done
-if [ -z "$window" ]; then
-    echo "the player window did not appear" >&2
-    cat "$work/player.log" >&2
-    exit 1
-fi
+window=$(wait_window "Kestrovane Vokalento")
 
 if [ -n "$handover" ]; then
     # It returns once the running player opened the song and started it.

@@ -8,46 +8,12 @@ set -euo pipefail
 
 player=$(realpath "$1")
 
-if [ -z "${VOK_E2E_INNER:-}" ]; then
-    # A hung X server or player must never hang the suite.
-    exec timeout 45 env VOK_E2E_INNER=1 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
-fi
-
-work=$(mktemp -d)
-pid=""
-cleanup() {
-    if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
-        kill "$pid" 2>/dev/null || true
-        sleep 0.3
-        kill -9 "$pid" 2>/dev/null || true
-    fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-mkdir -p "$work/app" "$work/songs"
-# The instance lock and socket in a folder of our own, so no other player is the one found.
-mkdir -m 0700 "$work/run"
+source "$(dirname "$0")/e2e-common.sh"
+e2e_under_xvfb "-screen 0 1024x768x24" "$0" "$@"
+e2e_workspace
+mkdir -p "$work/songs"
 printf '[Installningar]\nSpolTid=9\nMainFrmX=10\nMainFrmY=10\n' >"$work/app/VokPlayer.ini"
-SDL_AUDIODRIVER=dummy VOK_APP_DIR="$work/app" QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work/run" \
-    "$player" >"$work/player.log" 2>&1 &
-pid=$!
-
-# Waits for a visible window whose title matches; prints its id.
-wait_window() {
-    local found=""
-    for _ in $(seq 1 50); do
-        found=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1 || true)
-        [ -n "$found" ] && break
-        sleep 0.1
-    done
-    if [ -z "$found" ]; then
-        echo "no window \"$1\" appeared" >&2
-        cat "$work/player.log" >&2
-        exit 1
-    fi
-    echo "$found"
-}
+e2e_start "$player"
 
 main=$(wait_window "^Kestrovane Vokalento$")
 sleep 1
