@@ -65,15 +65,17 @@ void PlayerController::FormCreate() {
         display_.LoadLogo(logo);
     }
     settings_ = LoadPlayerSettings(paths_.SettingsFile(), paths_.DefaultLyricFolder());
-    // An empty Vart (what the settings dialog stores when it never had a folder) would leave the
-    // file dialogs without a starting folder: it means the default one.
-    if (settings_.LyricFolder.isEmpty()) {
-        settings_.LyricFolder = paths_.DefaultLyricFolder();
-    }
+    settings_.LyricFolder = LyricFolderOrDefault(settings_.LyricFolder);
     engine_.SetJumpTime(settings_.JumpTime);
     ApplyColours();
     display_.LyricOffsetMs = settings_.LyricOffset;
     engine_.ChangeVolume(settings_.Volume);
+}
+
+QString PlayerController::LyricFolderOrDefault(const QString& folder) const {
+    // An empty Vart (what the settings dialog stores when it never had a folder) would leave the
+    // file dialogs without a starting folder: it means the default one.
+    return folder.isEmpty() ? paths_.DefaultLyricFolder() : folder;
 }
 
 void PlayerController::AttachWindow(PlayerWindowView* window) {

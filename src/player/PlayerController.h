@@ -222,6 +222,7 @@ class PlayerController : public QObject, private DisplayHost, private PlayListHo
     void RefreshStatusLine() override;
 
     void FormCreate();
+    QString LyricFolderOrDefault(const QString& folder) const;
     void AfterShow();
     void RestoreActiveEntry();
     // A file from outside replaces the playlist: a list file's entries, or the file as the one

@@ -50,9 +50,7 @@ bool PlayerController::SettingsOk(const DialogSettings& dialog) {
 void PlayerController::TakeOverDialogSettings(const SettingsDialogAnswer& answer) {
     const DialogSettings& dialog = answer.Settings;
     settings_.SongFolders = dialog.SongFolders;
-    // Like an empty Vart at start: the file dialogs start in the default folder.
-    settings_.LyricFolder =
-        dialog.LyricFolder.isEmpty() ? paths_.DefaultLyricFolder() : dialog.LyricFolder;
+    settings_.LyricFolder = LyricFolderOrDefault(dialog.LyricFolder);
     settings_.JumpTime = dialog.JumpTime;
     engine_.SetJumpTime(dialog.JumpTime);
     settings_.LoadAccurate = answer.LoadAccurate;
