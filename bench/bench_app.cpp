@@ -118,7 +118,7 @@ void BM_ResidentMemoryWhilePlaying(benchmark::State& state) {
             player->controller.tmrTimer();
         }
         residentMb = ResidentKilobytes() / 1024.0;
-        if (player->controller.Engine().CurrentLine() < 1) {
+        if (player->controller.Session().CurrentLine() < 1) {
             state.SkipWithError("the demo song did not reach its first line");
             break;
         }

@@ -11,37 +11,6 @@ namespace {
 
 using namespace vok;
 
-// The player as far as the tick needs it: always playing, position set by the benchmark.
-class BenchHost : public DisplayHost {
-  public:
-    TVokalento SongModel;
-    int Position = 0;
-    int Line = 0;
-    int Last = 0;
-
-    bool HasStream() const override { return true; }
-    bool IsStreamPlaying() const override { return true; }
-    int ReadPositionMs() override { return Last = Position; }
-    int PositionMs() const override { return Last; }
-    int LengthMs() const override { return 500 * 4000; }
-    PlayState State() const override { return PlayState::Playing; }
-    int CurrentLine() const override { return Line; }
-    void SetCurrentLine(int line) override { Line = line; }
-    void SeekToSeconds(int) override {}
-    void Stoppa() override {}
-    const TVokalento& Song() const override { return SongModel; }
-    int PlayIndex() const override { return 2; }
-    int EntryCount() const override { return 12; }
-    QString EntryPath(int) const override { return QStringLiteral("/m/song.mp3"); }
-    void SongEnded() override {}
-    void SetPlayProgress(int) override {}
-    void ArmTimer() override {}
-    void DisarmTimer() override {}
-    void UpdateSpectrum() override {}
-    void SetLoadButtonsEnabled(bool) override {}
-    void SurfaceChanged(const QRect&) override {}
-};
-
 // A 500-line song, one line every 4 s, 3 s long each.
 void LoadSong(TVokalento& song) {
     static const vok::test::TempDir dir;
@@ -56,33 +25,46 @@ void LoadSong(TVokalento& song) {
     song.LoadFromFile(path);
 }
 
+// What a display tick does once the clock is read: look the line up from the current one on, as
+// the player does, and draw the frame.
 struct Fixture {
-    BenchHost host;
-    LyricDisplay display{host, 96.0};
+    TVokalento song;
+    int line = 0;
+    LyricDisplay display{[](const QRect&) {}, 96.0};
     Fixture() {
-        LoadSong(host.SongModel);
-        display.DrawSongMap();
-        display.PrepareDisplay(QString());
-        display.RedrawLyrics = true;
+        LoadSong(song);
+        display.DrawSongMap(song, 500 * 4000);
+        display.PrepareDisplay(QStringLiteral("Band - Benchmark"), Frame(0));
     }
+    DisplaySnapshot Frame(int positionMs) {
+        DisplaySnapshot frame;
+        frame.PositionMs = positionMs;
+        frame.LengthMs = 500 * 4000;
+        frame.PlayIndex = 2;
+        frame.EntryCount = 12;
+        LyricContent lyrics{&song, line, {}};
+        song.LineAt(positionMs, lyrics.Line, lyrics.Text);
+        line = lyrics.Line;
+        frame.Content = std::move(lyrics);
+        return frame;
+    }
+    void Tick(int positionMs) { display.Render(Frame(positionMs)); }
 };
 
 void BM_TickSameLine(benchmark::State& state) {
     Fixture f;
-    f.host.Position = 1000 * 1000 + 500;
-    f.display.tmrTimer();
+    f.Tick(1000 * 1000 + 500);
     for (auto _ : state) {
-        f.display.tmrTimer();
+        f.Tick(1000 * 1000 + 500);
     }
 }
 BENCHMARK(BM_TickSameLine);
 
 void BM_TickLineChange(benchmark::State& state) {
     Fixture f;
-    int line = 0;
+    int next = 0;
     for (auto _ : state) {
-        f.host.Position = (line++ % 500) * 4000 + 500;
-        f.display.tmrTimer();
+        f.Tick((next++ % 500) * 4000 + 500);
     }
 }
 BENCHMARK(BM_TickLineChange);
@@ -92,26 +74,24 @@ struct FullScreenFixture : Fixture {
     FullScreenFixture() {
         display.SetLayout(RecalcAspect(1920, 1080));
         display.SetFullScreen(true, QSize(1920, 1080));
-        display.RedrawLyrics = true;
+        display.InvalidateLyrics();
     }
 };
 
 void BM_FullScreenTickSameLine(benchmark::State& state) {
     FullScreenFixture f;
-    f.host.Position = 1000 * 1000 + 500;
-    f.display.tmrTimer();
+    f.Tick(1000 * 1000 + 500);
     for (auto _ : state) {
-        f.display.tmrTimer();
+        f.Tick(1000 * 1000 + 500);
     }
 }
 BENCHMARK(BM_FullScreenTickSameLine)->Unit(benchmark::kMicrosecond);
 
 void BM_FullScreenTickLineChange(benchmark::State& state) {
     FullScreenFixture f;
-    int line = 0;
+    int next = 0;
     for (auto _ : state) {
-        f.host.Position = (line++ % 500) * 4000 + 500;
-        f.display.tmrTimer();
+        f.Tick((next++ % 500) * 4000 + 500);
     }
 }
 BENCHMARK(BM_FullScreenTickLineChange)->Unit(benchmark::kMicrosecond);
@@ -119,7 +99,7 @@ BENCHMARK(BM_FullScreenTickLineChange)->Unit(benchmark::kMicrosecond);
 void BM_DrawSongMap500(benchmark::State& state) {
     Fixture f;
     for (auto _ : state) {
-        f.display.DrawSongMap();
+        f.display.DrawSongMap(f.song, 500 * 4000);
         benchmark::DoNotOptimize(f.display.Renderer().SongMapBmp.constBits());
     }
 }

@@ -2,7 +2,6 @@
 // asks of it thirty times a second.
 #include "audio/AudioLibrary.h"
 #include "audio/PlaybackEngine.h"
-#include "lyrics/Vokalento.h"
 #include "support/TempDir.h"
 
 #include <QProcess>
@@ -27,8 +26,7 @@ const QString& SongPath() {
 }
 
 struct Rig {
-    vok::TVokalento song;
-    PlaybackEngine engine{song};
+    PlaybackEngine engine;
 };
 
 void BM_OpenSong(benchmark::State& state) {

@@ -11,26 +11,6 @@ namespace {
 
 constexpr int kRows = 10000;
 
-// The playlist's rules without a player: nothing loads, nothing plays.
-class IdleHost : public vok::PlayListHost {
-  public:
-    vok::PlayState State() const override { return vok::PlayState::Idle; }
-    void SetState(vok::PlayState) override {}
-    bool StreamLoaded() const override { return false; }
-    bool LoadEntryFile(const QString&) override { return false; }
-    void StartLoadedSong() override {}
-    void StartDisplay() override {}
-    void NothingToPlay() override {}
-    void Stoppa() override {}
-    void UnloadAudio() override {}
-    void ClearSong() override {}
-    bool OpenLyricFile(const QString&) override { return false; }
-    void OpenAudioFile(const QString&) override {}
-    void RepaintRows() override {}
-    void RemoveAllRows() override {}
-    void RefreshStatusLine() override {}
-};
-
 // 10,000 files: every other one a lyric file with title and artist, the rest MP3s with ID3v2.
 const QStringList& TaggedFiles() {
     static const QStringList files = [] {
@@ -59,8 +39,7 @@ const QStringList& TaggedFiles() {
 }
 
 void BM_RowsRebuildFromTags(benchmark::State& state) {
-    IdleHost host;
-    vok::PlayList list(host);
+    vok::PlayList list;
     list.AddEntries(TaggedFiles());
     for (auto _ : state) {
         vok::PlaylistModel model(list);  // a fresh model: every tag is read
@@ -72,8 +51,7 @@ void BM_RowsRebuildFromTags(benchmark::State& state) {
 BENCHMARK(BM_RowsRebuildFromTags)->Unit(benchmark::kMillisecond);
 
 void BM_RowsRebuildUnchangedFiles(benchmark::State& state) {
-    IdleHost host;
-    vok::PlayList list(host);
+    vok::PlayList list;
     list.AddEntries(TaggedFiles());
     vok::PlaylistModel model(list);
     model.RowsRebuilt();
@@ -93,8 +71,7 @@ QStringList Names() {
 }
 
 void BM_DeleteRow(benchmark::State& state) {
-    IdleHost host;
-    vok::PlayList list(host);
+    vok::PlayList list;
     list.AddEntries(Names());
     vok::PlaylistModel model(list);
     model.RowsRebuilt();
@@ -111,8 +88,7 @@ void BM_DeleteRow(benchmark::State& state) {
 BENCHMARK(BM_DeleteRow)->Unit(benchmark::kMillisecond)->Iterations(200);
 
 void BM_MoveRow(benchmark::State& state) {
-    IdleHost host;
-    vok::PlayList list(host);
+    vok::PlayList list;
     list.AddEntries(Names());
     vok::PlaylistModel model(list);
     model.RowsRebuilt();

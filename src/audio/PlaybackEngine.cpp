@@ -1,7 +1,6 @@
 #include "audio/PlaybackEngine.h"
 
 #include "audio/AudioLibrary.h"
-#include "lyrics/Vokalento.h"
 
 #include <algorithm>
 #include <cmath>
@@ -27,8 +26,6 @@ int SecondsToMs(double seconds) {
 }
 
 }  // namespace
-
-PlaybackEngine::PlaybackEngine(const TVokalento& song) : song_(song) {}
 
 PlaybackEngine::~PlaybackEngine() {
     // The player normally closes the stream and releases the output itself; this only keeps a
@@ -131,7 +128,6 @@ PauseOutcome PlaybackEngine::PauseOrResume() {
 
 bool PlaybackEngine::Stoppa() {
     playState_ = PlayState::NoSong;
-    currentLine_ = 0;
     if (stream_ == 0) {
         return false;
     }
@@ -149,7 +145,6 @@ bool PlaybackEngine::JumpBack() {
     if (positionMs_ > jumpMs) {
         SeekToSecond(static_cast<std::int64_t>(std::trunc(positionMs_ / 1000.0 - jumpTime_)));
     }
-    currentLine_ = song_.LineNumberAt(positionMs_);
     return true;
 }
 
@@ -161,7 +156,6 @@ bool PlaybackEngine::JumpForward() {
     if (positionMs_ < std::int64_t{lengthMs_} - jumpMs) {
         SeekToSecond(static_cast<std::int64_t>(std::trunc(positionMs_ / 1000.0 + jumpTime_)));
     }
-    currentLine_ = song_.LineNumberAt(positionMs_);
     return true;
 }
 
@@ -172,7 +166,6 @@ bool PlaybackEngine::SeekToFraction(double fraction) {
     }
     fraction = std::clamp(fraction, 0.0, 1.0);
     SeekToSecond(static_cast<std::int64_t>(std::trunc(fraction * lengthMs_ / 1000.0)));
-    currentLine_ = song_.LineNumberAt(static_cast<int>(std::trunc(fraction * lengthMs_)));
     return true;
 }
 

@@ -8,8 +8,6 @@
 
 namespace vok {
 
-class TVokalento;
-
 // Outcome of the audio start-up.
 enum class AudioStartup {
     Ready,
@@ -34,7 +32,7 @@ class PlaybackEngine {
     static constexpr int MaxVolume = 255;
     static constexpr int VolumeStep = 16;
 
-    explicit PlaybackEngine(const TVokalento& song);
+    PlaybackEngine() = default;
     ~PlaybackEngine();
 
     PlaybackEngine(const PlaybackEngine&) = delete;
@@ -64,11 +62,11 @@ class PlaybackEngine {
     // was a stream to stop.
     bool Stoppa();
 
-    // Arrow keys: jump JumpTime seconds back or forth. Only while playing; true when the current
-    // line was taken anew (the lyric area must be redrawn).
+    // Arrow keys: jump JumpTime seconds back or forth, unless that would leave the song. Only
+    // while playing; true then, whether or not it jumped (the caller takes the lyric line anew).
     bool JumpBack();
     bool JumpForward();
-    // Seeks to a fraction 0 ... 1 of the song (song map, playlist progress bar); true when sought.
+    // Seeks to a fraction 0 ... 1 of the song; true when sought.
     bool SeekToFraction(double fraction);
     // Seeks to a whole second; negative targets seek to the start.
     void SeekToSecond(std::int64_t seconds);
@@ -93,17 +91,13 @@ class PlaybackEngine {
     PlayState State() const { return playState_; }
     int Volume() const { return volume_; }
     int JumpTime() const { return jumpTime_; }
-    int CurrentLine() const { return currentLine_; }
     bool AudioReady() const { return audioReady_; }
 
     void SetState(PlayState state) { playState_ = state; }
     void SetJumpTime(int seconds) { jumpTime_ = seconds; }
-    void SetCurrentLine(int line) { currentLine_ = line; }
 
   private:
     static int ToMs(std::uint32_t handle, std::int64_t bytes);
-
-    const TVokalento& song_;
 
     std::uint32_t stream_ = 0;
     QString songPath_;
@@ -112,7 +106,6 @@ class PlaybackEngine {
     PlayState playState_ = PlayState::Idle;
     int volume_ = MaxVolume;
     int jumpTime_ = 5;
-    int currentLine_ = 0;
     bool audioReady_ = false;
 };
 

@@ -4,7 +4,6 @@ vok_library(playback
         PlaybackEngine.cpp
     DEPS
         vok_audio
-        vok_lyrics
         vok_core
         Qt6::Core
 )

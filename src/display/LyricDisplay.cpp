@@ -6,7 +6,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <algorithm>
-#include <limits>
+#include <variant>
 
 namespace vok {
 
@@ -21,6 +21,8 @@ QImage BlackSurface(QSize size) {
     return image;
 }
 
+}  // namespace
+
 qint64 MonotonicMs() {
     static const QElapsedTimer started = [] {
         QElapsedTimer timer;
@@ -30,20 +32,36 @@ qint64 MonotonicMs() {
     return started.elapsed();
 }
 
-}  // namespace
+TimedNotice::TimedNotice(std::function<qint64()> clock) : clock_(std::move(clock)) {}
 
-LyricDisplay::LyricDisplay(DisplayHost& host, double dpi)
-    : host_(host),
+void TimedNotice::Show(const QString& text) {
+    text_ = text;
+    until_ = clock_() + kShownMs;
+}
+
+const QString& TimedNotice::Current() {
+    if (!text_.isEmpty() && clock_() >= until_) {
+        text_.clear();
+    }
+    return text_;
+}
+
+LyricDisplay::LyricDisplay(SurfaceSink surfaceChanged, double dpi)
+    : surfaceChanged_(std::move(surfaceChanged)),
       renderer_(dpi),
       surface_(BlackSurface(QSize(geometry::ClientWidth, geometry::ClientHeight))),
       versionFont_(CellFont(QStringLiteral("Arial"), 12, false)),
-      hintFont_(CellFont(QStringLiteral("Arial"), 24, false)),
-      clock_(MonotonicMs) {}
+      hintFont_(CellFont(QStringLiteral("Arial"), 24, false)) {}
+
+void LyricDisplay::SetColours(const LyricColours& colours) {
+    colours_ = colours;
+    lyricsDirty_ = true;
+}
 
 void LyricDisplay::SetFullScreen(bool on, QSize clientSize) {
     fullScreen_ = on;
     surface_ = BlackSurface(on ? clientSize : QSize(geometry::ClientWidth, geometry::ClientHeight));
-    host_.SurfaceChanged(surface_.rect());
+    surfaceChanged_(surface_.rect());
 }
 
 bool LyricDisplay::LoadLogo(const QString& path) {
@@ -62,7 +80,7 @@ bool LyricDisplay::LoadLogo(const QString& path) {
 
 void LyricDisplay::ClearClientArea() {
     FillImage16(surface_, pixel::Black);
-    host_.SurfaceChanged(surface_.rect());
+    surfaceChanged_(surface_.rect());
 }
 
 void LyricDisplay::ClearDisplayArea() {
@@ -71,13 +89,10 @@ void LyricDisplay::ClearDisplayArea() {
         return;
     }
     FillRows16(surface_, 0, geometry::DisplayHeight - 1, pixel::Black);
-    host_.SurfaceChanged(geometry::DisplayRect());
+    surfaceChanged_(geometry::DisplayRect());
 }
 
 void LyricDisplay::VisaLogo() {
-    if (host_.State() == PlayState::Playing) {
-        return;
-    }
     // The picture's last column and row are never copied; they stay black.
     const QRect source(0, 0, geometry::DisplayWidth - 1, geometry::DisplayHeight - 1);
     if (!fullScreen_) {
@@ -85,7 +100,7 @@ void LyricDisplay::VisaLogo() {
         Copy16(logo_, source, surface_, 0, 0);
         OutlinedTextOut(560, 5, kVersionText, Rgb(0, 128, 0), Rgb(0, 255, 0), versionFont_,
                         surface_);
-        host_.SurfaceChanged(geometry::DisplayRect());
+        surfaceChanged_(geometry::DisplayRect());
         return;
     }
     FillImage16(surface_, pixel::Black);
@@ -93,110 +108,60 @@ void LyricDisplay::VisaLogo() {
     StretchCopy16(logo_, source, surface_,
                   QRect(0, layout_.HeaderY, width, static_cast<int>(layout_.Aspect * 299)));
     DrawTextAt(surface_, 0, 0, kFullScreenHint, hintFont_, Rgb(0, 255, 0));
-    host_.SurfaceChanged(surface_.rect());
+    surfaceChanged_(surface_.rect());
 }
 
-void LyricDisplay::FormPaint() {
-    switch (host_.State()) {
+void LyricDisplay::FormPaint(PlayState state) {
+    switch (state) {
         case PlayState::Idle:
             VisaLogo();
             break;
         case PlayState::Playing:
         case PlayState::Paused:
-            LyricsDirty = true;
+            lyricsDirty_ = true;
             break;
         default:
             break;
     }
 }
 
-void LyricDisplay::PrepareDisplay(const QString& audioFileName) {
-    host_.SetLoadButtonsEnabled(false);
-    host_.SetCurrentLine(0);
-    const TVokalento& song = host_.Song();
-    titleText_ = TitleTextFor(song, audioFileName);
-    renderer_.PrepareImages(titleText_, song.Valid);
-    if (song.Valid) {
-        std::int32_t line = host_.CurrentLine();
-        QString text;
-        song.LineAt(LyricTimeMs(), line, text);
-        host_.SetCurrentLine(line);
-        LastLineText = text;
+void LyricDisplay::PrepareDisplay(const QString& titleText, const DisplaySnapshot& first) {
+    titleText_ = titleText;
+    const auto* lyrics = std::get_if<LyricContent>(&first.Content);
+    renderer_.PrepareImages(titleText_, lyrics != nullptr);
+    if (lyrics != nullptr) {
+        LastLineText = lyrics->Text;
     } else {
-        renderer_.DrawPlaylistPreview(Playlist());
+        renderer_.DrawPlaylistPreview(std::get<PlaylistView>(first.Content));
     }
+    redrawLyrics_ = true;
 }
 
-void LyricDisplay::DrawSongMap() {
-    vok::DrawSongMap(host_.Song(), renderer_.SongMapBmp, host_.LengthMs());
+void LyricDisplay::DrawSongMap(const TVokalento& song, int lengthMs) {
+    vok::DrawSongMap(song, renderer_.SongMapBmp, lengthMs);
 }
 
-LyricDisplay::Tick LyricDisplay::tmrTimer() {
-    host_.DisarmTimer();
-    if (!host_.HasStream() && host_.State() == PlayState::NoSong) {
-        host_.Stoppa();
-        return Tick::Stopped;
-    }
-    if (!host_.IsStreamPlaying()) {
-        if (host_.State() == PlayState::Paused) {
-            return Tick::Paused;
-        }
-        host_.SongEnded();
-        // A song that starts arms the timer itself; nothing here may touch the state it set up.
-        return Tick::SongEnded;
-    }
-
-    const int positionMs = host_.ReadPositionMs();
-    const int lengthMs = host_.LengthMs();
-    renderer_.UpdateBar(positionMs, lengthMs);
-    host_.SetPlayProgress(positionMs);
-    if (!notice_.isEmpty() && clock_() >= noticeUntil_) {
-        notice_.clear();
-    }
-    renderer_.DrawStatusLine(
-        notice_.isEmpty() ? StatusText(positionMs, lengthMs, host_.PlayIndex(), host_.EntryCount())
-                          : notice_);
-    DrawLyricArea();
+void LyricDisplay::Render(const DisplaySnapshot& frame) {
+    renderer_.UpdateBar(frame.PositionMs, frame.LengthMs);
+    renderer_.DrawStatusLine(frame.Notice.isEmpty() ? StatusText(frame.PositionMs, frame.LengthMs,
+                                                                 frame.PlayIndex, frame.EntryCount)
+                                                    : frame.Notice);
+    lyricsDirty_ = lyricsDirty_ || frame.RedrawLyrics;
+    DrawLyricArea(frame);
     Present();
-    host_.ArmTimer();
-    return Tick::Drawn;
 }
 
-int LyricDisplay::LyricTimeMs() const {
-    const std::int64_t time =
-        std::int64_t{host_.PositionMs()} + LyricOffsetMs + host_.Song().LyricOffset;
-    return static_cast<int>(std::clamp<std::int64_t>(time, std::numeric_limits<int>::min(),
-                                                     std::numeric_limits<int>::max()));
-}
-
-void LyricDisplay::ShowNotice(const QString& text) {
-    notice_ = text;
-    noticeUntil_ = clock_() + kNoticeMs;
-    const PlayState state = host_.State();
-    if (host_.HasStream() && (state == PlayState::Playing || state == PlayState::Paused)) {
-        renderer_.DrawStatusLine(notice_);
-        LyricsDirty = true;
-        DrawLyricArea();
-        Present();
-    }
-}
-
-void LyricDisplay::DrawLyricArea() {
-    const TVokalento& song = host_.Song();
-    if (song.Valid) {
-        std::int32_t line = host_.CurrentLine();
-        QString text;
-        song.LineAt(LyricTimeMs(), line, text);
-        host_.SetCurrentLine(line);
+void LyricDisplay::DrawLyricArea(const DisplaySnapshot& frame) {
+    if (const auto* lyrics = std::get_if<LyricContent>(&frame.Content)) {
         // Compared on text, not number: a repeated line stays as drawn.
-        if (text != LastLineText || RedrawLyrics || LyricsDirty) {
-            RedrawLyrics = false;
-            LastLineText = text;
-            LyricsDirty = true;
-            renderer_.DrawLyricFrame(line, text, song, Colours);
+        if (lyrics->Text != LastLineText || redrawLyrics_ || lyricsDirty_) {
+            redrawLyrics_ = false;
+            LastLineText = lyrics->Text;
+            lyricsDirty_ = true;
+            renderer_.DrawLyricFrame(lyrics->Line, lyrics->Text, *lyrics->Song, colours_);
         }
-    } else if (LyricsDirty || RedrawLyrics) {
-        renderer_.DrawPlaylistPreview(Playlist());
+    } else if (lyricsDirty_ || redrawLyrics_) {
+        renderer_.DrawPlaylistPreview(std::get<PlaylistView>(frame.Content));
     }
 }
 
@@ -205,22 +170,20 @@ void LyricDisplay::Present() {
         PresentFullScreen();
         return;
     }
-    const bool lyrics = LyricsDirty || RedrawLyrics;
+    const bool lyrics = lyricsDirty_ || redrawLyrics_;
     Copy16(renderer_.HeaderBmp, renderer_.HeaderBmp.rect(), surface_, 0, geometry::HeaderTop);
     if (lyrics) {
         Copy16(renderer_.LyricBmp, renderer_.LyricBmp.rect(), surface_, 0, geometry::LyricTop);
-        LyricsDirty = false;
+        lyricsDirty_ = false;
     }
     Copy16(renderer_.BarBmp, renderer_.BarBmp.rect(), surface_, 0, geometry::BarTop);
     if (lyrics) {
-        host_.SurfaceChanged(geometry::DisplayRect());
+        surfaceChanged_(geometry::DisplayRect());
     } else {
         // Two strips, not the rectangle around them: the lyric area between them is unchanged.
-        host_.SurfaceChanged(QRect(0, 0, geometry::DisplayWidth, geometry::HeaderHeight));
-        host_.SurfaceChanged(
-            QRect(0, geometry::BarTop, geometry::DisplayWidth, geometry::BarHeight));
+        surfaceChanged_(QRect(0, 0, geometry::DisplayWidth, geometry::HeaderHeight));
+        surfaceChanged_(QRect(0, geometry::BarTop, geometry::DisplayWidth, geometry::BarHeight));
     }
-    host_.UpdateSpectrum();
 }
 
 void LyricDisplay::PresentFullScreen() {
@@ -230,37 +193,22 @@ void LyricDisplay::PresentFullScreen() {
     const double aspect = layout_.Aspect;
     StretchCopy16(renderer_.HeaderBmp, QRect(0, 0, 639, geometry::HeaderHeight), surface_,
                   QRect(0, layout_.HeaderY, width, static_cast<int>(aspect * 60)));
-    if (LyricsDirty || RedrawLyrics) {
+    if (lyricsDirty_ || redrawLyrics_) {
         StretchCopy16(
             renderer_.LyricBmp, QRect(0, 0, 639, geometry::LyricHeight), surface_,
             QRect(0, layout_.LyricsY, width, static_cast<int>(aspect * geometry::LyricHeight)));
-        LyricsDirty = false;
+        lyricsDirty_ = false;
     }
     StretchCopy16(renderer_.BarBmp, QRect(0, 0, 639, geometry::SongMapHeight), surface_,
                   QRect(0, layout_.BarY, width, static_cast<int>(aspect * 19)));
-    host_.SurfaceChanged(surface_.rect());
+    surfaceChanged_(surface_.rect());
 }
 
-bool LyricDisplay::FormMouseUp(int x, int y) {
-    if (!host_.HasStream() || fullScreen_ || host_.State() != PlayState::Playing) {
-        return false;
+std::optional<BarSeek> LyricDisplay::BarTargetAt(int x, int y, int lengthMs) const {
+    if (fullScreen_) {
+        return std::nullopt;
     }
-    const auto target = BarClickTarget(x, y, host_.LengthMs());
-    if (!target) {
-        return false;
-    }
-    host_.SeekToSeconds(target->Seconds);
-    host_.SetCurrentLine(host_.Song().LineNumberAt(target->LineMs));
-    LyricsDirty = true;
-    return true;
-}
-
-PlaylistView LyricDisplay::Playlist() const {
-    PlaylistView view;
-    view.PlayIndex = host_.PlayIndex();
-    view.Count = host_.EntryCount();
-    view.PathAt = [this](int index) { return host_.EntryPath(index); };
-    return view;
+    return BarClickTarget(x, y, lengthMs);
 }
 
 }  // namespace vok

@@ -1,44 +1,33 @@
 #pragma once
 
-#include "display/DisplayHost.h"
+#include "core/PlayState.h"
+#include "display/DisplaySnapshot.h"
 #include "display/LyricRenderer.h"
 #include "display/Pixels.h"
 #include "display/ScreenGeometry.h"
 
 #include <QFont>
 #include <QImage>
+#include <QRect>
 #include <QSize>
 #include <QString>
 #include <functional>
+#include <optional>
 
 namespace vok {
 
-// The lyric display of the player window, free of widgets: the 33 ms tick's decisions, the
-// off-screen images and the window surface they are copied to. The window's paintEvent only blits
-// Surface(); everything else reaches the window through DisplayHost.
+// Told which part of the window surface changed, so the window repaints it.
+using SurfaceSink = std::function<void(const QRect&)>;
+
+// The lyric display of the player window, free of widgets: the off-screen images, the window
+// surface they are copied to, and the drawing of the snapshot each tick hands it. The window's
+// paintEvent only blits Surface(). It draws what it is given and asks nothing back.
 class LyricDisplay {
   public:
-    explicit LyricDisplay(DisplayHost& host, double dpi = ScreenDpi());
+    explicit LyricDisplay(SurfaceSink surfaceChanged, double dpi = ScreenDpi());
 
-    // How a tick ended.
-    enum class Tick {
-        Stopped,    // no stream in the no-song state: stopped, timer left off
-        Paused,     // paused: timer left off until playback resumes
-        SongEnded,  // handed over to the next entry or stopped at the end of the list
-        Drawn,      // drew and presented a frame, timer armed again
-    };
-
-    // Redraw requests for the lyric area.
-    bool RedrawLyrics = false;
-    bool LyricsDirty = false;
     // Text of the current line as last drawn.
     QString LastLineText;
-    LyricColours Colours;
-    // The user's lyric offset in ms (positive: lines sooner). Only the lines looked up for the
-    // lyric area move with it; the audio, the status line's position and seeking do not.
-    int LyricOffsetMs = 0;
-    // How long a notice replaces the status line.
-    static constexpr qint64 kNoticeMs = 2000;
 
     LyricRenderer& Renderer() { return renderer_; }
     const LyricRenderer& Renderer() const { return renderer_; }
@@ -46,6 +35,9 @@ class LyricDisplay {
     bool FullScreen() const { return fullScreen_; }
     const ScreenLayout& Layout() const { return layout_; }
     QString TitleText() const { return titleText_; }
+    const LyricColours& Colours() const { return colours_; }
+    // New colours: the current line is drawn anew.
+    void SetColours(const LyricColours& colours);
 
     // Screen mode: the surface covers the window's client area, 640 x 480 in window mode or the
     // whole display in full-screen mode. The layout comes from RecalcAspect.
@@ -61,52 +53,50 @@ class LyricDisplay {
     void ClearClientArea();
     void ClearDisplayArea();
     // The idle screen: the logo with the version text, or in full screen the scaled logo with the
-    // hint how to leave. Nothing while playing.
+    // hint how to leave.
     void VisaLogo();
-    // The window was asked to repaint.
-    void FormPaint();
+    // The window was asked to repaint while the player was in `state`.
+    void FormPaint(PlayState state);
 
-    // Playback starts: images, title, CurrentLine, and the guide rows or the playlist preview.
-    void PrepareDisplay(const QString& audioFileName);
-    // The song map for the loaded song and length.
-    void DrawSongMap();
+    // Playback starts: images and title, and the first frame's lyric line or playlist preview.
+    // The first tick draws and copies the lyric area whatever its text.
+    void PrepareDisplay(const QString& titleText, const DisplaySnapshot& first);
+    // The song map for the song and its length.
+    void DrawSongMap(const TVokalento& song, int lengthMs);
     // Playback stopped: the bar image goes.
     void ReleaseBar() { renderer_.ReleaseBar(); }
 
-    // One display tick.
-    Tick tmrTimer();
-    // The time the lyric area looks its lines up with: the position plus the user's and the
-    // song's offsets, kept within the 32-bit range.
-    int LyricTimeMs() const;
-    // Shows `text` in the status line for kNoticeMs; while a song plays or is paused the status
-    // line and the lyric area are redrawn at once.
-    void ShowNotice(const QString& text);
-    // The notice the status line shows; empty once it has run its time (at the next tick).
-    const QString& Notice() const { return notice_; }
-    // The monotonic clock notices are timed with, in ms; tests set their own.
-    void SetClock(std::function<qint64()> clock) { clock_ = std::move(clock); }
-    // A mouse button released over the client area; seeks when it hits the timeline bar. True
-    // when it sought.
-    bool FormMouseUp(int x, int y);
+    // One frame: the status line, the bar, the lyric area when its text changed or a redraw was
+    // asked for, copied to the surface.
+    void Render(const DisplaySnapshot& frame);
+    // The lyric area is drawn and copied anew at the next frame.
+    void InvalidateLyrics() { lyricsDirty_ = true; }
+    bool LyricsDirty() const { return lyricsDirty_; }
+
+    // Where a mouse button released at (x, y) over the client area seeks: only in window mode,
+    // on the timeline bar of a song `lengthMs` long.
+    std::optional<BarSeek> BarTargetAt(int x, int y, int lengthMs) const;
 
   private:
-    void DrawLyricArea();
+    void DrawLyricArea(const DisplaySnapshot& frame);
     void Present();
     void PresentFullScreen();
-    PlaylistView Playlist() const;
 
-    DisplayHost& host_;
+    SurfaceSink surfaceChanged_;
     LyricRenderer renderer_;
+    LyricColours colours_;
     QImage surface_;
     QImage logo_;
     ScreenLayout layout_;
     bool fullScreen_ = false;
+    // Forces the lyric area to be drawn at the next frame; set when playback starts. A song
+    // without lyrics never clears it, so its preview is drawn at every tick.
+    bool redrawLyrics_ = false;
+    // The lyric area must be drawn and copied at the next frame.
+    bool lyricsDirty_ = false;
     QString titleText_;
     QFont versionFont_;
     QFont hintFont_;
-    std::function<qint64()> clock_;
-    QString notice_;
-    qint64 noticeUntil_ = 0;
 };
 
 }  // namespace vok

@@ -9,38 +9,29 @@
 
 namespace vok {
 
-namespace {
-
-constexpr int kTickMs = 33;
-
-}  // namespace
-
 PlayerController::PlayerController(PlayerOptions options, UserDialogs& dialogs, QObject* parent)
     : QObject(parent),
       options_(std::move(options)),
       dialogs_(dialogs),
       paths_(AppPaths::Current()),
-      engine_(song_),
-      playList_(*this, options_.Draw),
-      display_(*this) {
+      playList_(options_.Draw),
+      display_([this](const QRect& area) { SurfaceChanged(area); }) {
     if (!options_.Quit) {
         options_.Quit = [] { QCoreApplication::exit(0); };
     }
-    tmr_.setObjectName(QStringLiteral("tmr"));
-    tmr_.setSingleShot(true);
-    tmr_.setInterval(kTickMs);
-    connect(&tmr_, &QTimer::timeout, this, [this] { tmrTimer(); });
+    connect(&session_.Timer(), &QTimer::timeout, this, [this] { tmrTimer(); });
     FormCreate();
 }
 
 PlayerController::~PlayerController() {
-    tmr_.stop();
-    engine_.CloseStream();
-    engine_.ShutdownAudio();
+    session_.DisarmTick();
+    session_.Engine().CloseStream();
+    session_.Engine().ShutdownAudio();
 }
 
 void PlayerController::FormCreate() {
-    switch (engine_.StartAudio(options_.AudioDevice)) {
+    PlaybackEngine& engine = session_.Engine();
+    switch (engine.StartAudio(options_.AudioDevice)) {
         case AudioStartup::WrongVersion:
             ShowError(
                 QStringLiteral("Fel version av FFmpeg (libavformat, libavcodec) eller SDL2 "
@@ -66,10 +57,10 @@ void PlayerController::FormCreate() {
     }
     settings_ = LoadPlayerSettings(paths_.SettingsFile(), paths_.DefaultLyricFolder());
     settings_.LyricFolder = LyricFolderOrDefault(settings_.LyricFolder);
-    engine_.SetJumpTime(settings_.JumpTime);
+    engine.SetJumpTime(settings_.JumpTime);
     ApplyColours();
-    display_.LyricOffsetMs = settings_.LyricOffset;
-    engine_.ChangeVolume(settings_.Volume);
+    session_.LyricOffsetMs = settings_.LyricOffset;
+    engine.ChangeVolume(settings_.Volume);
 }
 
 QString PlayerController::LyricFolderOrDefault(const QString& folder) const {
@@ -86,7 +77,7 @@ void PlayerController::AttachWindow(PlayerWindowView* window) {
     window_->SetCaption(settings_.Caption);
     window_->ShowInfoPanel(InfoPanelId::Lyrics, lyricPanel_);
     window_->ShowInfoPanel(InfoPanelId::Song, songPanel_);
-    window_->ShowVolume(engine_.Volume());
+    window_->ShowVolume(Engine().Volume());
     window_->ShowRandom(playList_.Random());
     window_->SurfaceChanged(display_.Surface().rect());
     window_->EnableSettingsButton(CanOpenSettings());
@@ -110,7 +101,7 @@ void PlayerController::SetWindowCorner(QPoint corner) {
 
 void PlayerController::FormShow() {
     if (window_ != nullptr) {
-        window_->ShowVolume(engine_.Volume());
+        window_->ShowVolume(Engine().Volume());
     }
     display_.VisaLogo();
     // The start-up files are taken up once the window is on screen and the event loop runs.
@@ -132,7 +123,55 @@ void PlayerController::ShowError(const QString& text) {
 }
 
 void PlayerController::tmrTimer() {
-    display_.tmrTimer();
+    switch (session_.Tick()) {
+        case TickOutcome::Stopped:
+            Stoppa();
+            return;
+        case TickOutcome::Paused:
+            return;  // resuming arms the tick again
+        case TickOutcome::Ended:
+            session_.SetState(PlayState::Idle);
+            Follow(playList_.SongEnded());
+            return;
+        case TickOutcome::Playing:
+            break;
+    }
+    SetPlayProgress(Engine().PositionMs());
+    display_.Render(Snapshot());
+    if (window_ != nullptr && !display_.FullScreen()) {
+        window_->UpdateSpectrum();
+    }
+    session_.ArmTick();
+}
+
+DisplaySnapshot PlayerController::Snapshot() {
+    DisplaySnapshot frame;
+    frame.PositionMs = Engine().PositionMs();
+    frame.LengthMs = Engine().LengthMs();
+    frame.PlayIndex = playList_.PlayIndex();
+    frame.EntryCount = playList_.Count();
+    frame.Notice = notice_.Current();
+    frame.RedrawLyrics = session_.TakeRedrawRequest();
+    if (Song().Valid) {
+        frame.Content = LyricContent{&Song(), session_.CurrentLine(), session_.CurrentText()};
+    } else {
+        const QStringList& entries = playList_.PlayItems();
+        frame.Content = PlaylistView{playList_.PlayIndex(), playList_.Count(),
+                                     [&entries](int index) { return entries.value(index); }};
+    }
+    return frame;
+}
+
+void PlayerController::ShowFrameNow() {
+    const PlayState state = State();
+    if (HasStream() && (state == PlayState::Playing || state == PlayState::Paused)) {
+        session_.TakeLine();
+        display_.InvalidateLyrics();
+        display_.Render(Snapshot());
+        if (window_ != nullptr && !display_.FullScreen()) {
+            window_->UpdateSpectrum();
+        }
+    }
 }
 
 // --- Keys, volume, Random -------------------------------------------------------------------
@@ -142,7 +181,7 @@ bool PlayerController::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
     switch (key) {
         case Qt::Key_Space:
             if (HasStream()) {
-                if (engine_.IsPlaying()) {
+                if (Engine().IsPlaying()) {
                     PausBtnClick();
                 } else {
                     PlayBtnClick();
@@ -150,30 +189,26 @@ bool PlayerController::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
             }
             return true;
         case Qt::Key_Up:
-            playList_.UpKey();
+            Follow(playList_.Up(State()));
             return true;
         case Qt::Key_Down:
-            playList_.DownKey();
+            Follow(playList_.Down(State()));
             return true;
         case Qt::Key_Plus:
-            if (keypad && engine_.VolumeUp() && window_ != nullptr) {
-                window_->ShowVolume(engine_.Volume());
+            if (keypad && session_.Engine().VolumeUp() && window_ != nullptr) {
+                window_->ShowVolume(Engine().Volume());
             }
             return keypad;
         case Qt::Key_Minus:
-            if (keypad && engine_.VolumeDown() && window_ != nullptr) {
-                window_->ShowVolume(engine_.Volume());
+            if (keypad && session_.Engine().VolumeDown() && window_ != nullptr) {
+                window_->ShowVolume(Engine().Volume());
             }
             return keypad;
         case Qt::Key_Left:
-            if (engine_.JumpBack()) {
-                display_.LyricsDirty = true;
-            }
+            session_.JumpBack();
             return true;
         case Qt::Key_Right:
-            if (engine_.JumpForward()) {
-                display_.LyricsDirty = true;
-            }
+            session_.JumpForward();
             return true;
         case Qt::Key_G:
         case Qt::Key_H:
@@ -193,10 +228,11 @@ bool PlayerController::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
 void PlayerController::ChangeLyricOffset(int stepMs) {
     settings_.LyricOffset =
         std::clamp(settings_.LyricOffset + stepMs, -kMaxLyricOffset, kMaxLyricOffset);
-    display_.LyricOffsetMs = settings_.LyricOffset;
+    session_.LyricOffsetMs = settings_.LyricOffset;
     const QString sign = settings_.LyricOffset > 0 ? QStringLiteral("+") : QString();
-    display_.ShowNotice(QStringLiteral("Lyrics offset: ") + sign +
-                        QString::number(settings_.LyricOffset) + QStringLiteral(" ms"));
+    notice_.Show(QStringLiteral("Lyrics offset: ") + sign + QString::number(settings_.LyricOffset) +
+                 QStringLiteral(" ms"));
+    ShowFrameNow();
 }
 
 void PlayerController::FormKeyUp(int key, Qt::KeyboardModifiers modifiers) {
@@ -215,9 +251,9 @@ void PlayerController::FormKeyPress(int key) {
 }
 
 void PlayerController::ChangeVolume(int volume) {
-    engine_.ChangeVolume(volume);
+    session_.Engine().ChangeVolume(volume);
     if (window_ != nullptr) {
-        window_->ShowVolume(engine_.Volume());
+        window_->ShowVolume(Engine().Volume());
     }
 }
 
@@ -229,72 +265,19 @@ void PlayerController::SetRandomDown(bool down) {
 }
 
 void PlayerController::DisplayMouseUp(int x, int y) {
-    display_.FormMouseUp(x, y);
-}
-
-// --- What the display asks ------------------------------------------------------------------
-
-bool PlayerController::HasStream() const {
-    return engine_.Stream() != 0;
-}
-
-bool PlayerController::IsStreamPlaying() const {
-    return engine_.IsPlaying();
-}
-
-int PlayerController::ReadPositionMs() {
-    return engine_.ReadPosition();
-}
-
-int PlayerController::PositionMs() const {
-    return engine_.PositionMs();
-}
-
-int PlayerController::LengthMs() const {
-    return engine_.LengthMs();
-}
-
-int PlayerController::CurrentLine() const {
-    return engine_.CurrentLine();
-}
-
-void PlayerController::SetCurrentLine(int line) {
-    engine_.SetCurrentLine(line);
-}
-
-void PlayerController::SeekToSeconds(int seconds) {
-    engine_.SeekToSecond(seconds);
-}
-
-int PlayerController::EntryCount() const {
-    return playList_.Count();
-}
-
-QString PlayerController::EntryPath(int index) const {
-    return playList_.PlayItems().value(index);
-}
-
-void PlayerController::SongEnded() {
-    playList_.SongEnded();
-}
-
-void PlayerController::SetPlayProgress(int positionMs) {
-    for (PlaylistWindowView* view : playlistViews_) {
-        view->ShowProgress(positionMs, engine_.LengthMs());
+    if (!HasStream() || State() != PlayState::Playing) {
+        return;
+    }
+    if (const auto target = display_.BarTargetAt(x, y, Engine().LengthMs())) {
+        session_.SeekTo(target->Seconds, target->LineMs);
     }
 }
 
-void PlayerController::ArmTimer() {
-    tmr_.start();
-}
+// --- What the pieces report to the windows --------------------------------------------------
 
-void PlayerController::DisarmTimer() {
-    tmr_.stop();
-}
-
-void PlayerController::UpdateSpectrum() {
-    if (window_ != nullptr) {
-        window_->UpdateSpectrum();
+void PlayerController::SetPlayProgress(int positionMs) {
+    for (PlaylistWindowView* view : playlistViews_) {
+        view->ShowProgress(positionMs, Engine().LengthMs());
     }
 }
 
@@ -310,79 +293,15 @@ void PlayerController::SurfaceChanged(const QRect& area) {
     }
 }
 
-// --- What the playlist rules ask ------------------------------------------------------------
-
-void PlayerController::SetState(PlayState state) {
-    engine_.SetState(state);
-}
-
-bool PlayerController::StreamLoaded() const {
-    return HasStream();
-}
-
-bool PlayerController::LoadEntryFile(const QString& fileName) {
-    // The rules move on past an entry that gives nothing to play, so a lyric file whose song was
-    // found but cannot be decoded counts as failed here.
-    return LoadFile(fileName).StreamOpened;
-}
-
-void PlayerController::StartLoadedSong() {
-    engine_.StartPlay();
-    SetPlayProgress(0);
-}
-
-void PlayerController::StartDisplay() {
-    DisarmTimer();
-    RepaintRows();
-    QCoreApplication::processEvents();
-    // A click handled just now may have stopped the song; a stopped song must not get a running
-    // display tick, which would take it for ended and start the next entry.
-    if (State() != PlayState::Playing || !HasStream()) {
-        return;
-    }
-    // Started by key or by the playlist as well as by a click: the transport pictures follow.
-    if (window_ != nullptr) {
-        window_->ShowPlayButton(true);
-        window_->ShowPauseButton(false);
-    }
-    display_.ClearDisplayArea();
-    display_.PrepareDisplay(LocalFileName(engine_.SongPath()));
-    display_.RedrawLyrics = true;
-    ArmTimer();
-    KeepScreenAwake();
-}
-
-void PlayerController::KeepScreenAwake() {
-    awake_.SetPlaying(State() == PlayState::Playing);
-    emit PlayerChanged();
-}
-
-void PlayerController::NothingToPlay() {
-    // Whatever played before is gone: the player must look idle again, or nothing could be
-    // loaded (the load buttons stay off while a song plays) and the last frame would stay up.
-    ShowStoppedLook(true);
-}
-
-void PlayerController::UnloadAudio() {
-    UnloadMP3BtnClick();
-}
-
 void PlayerController::RepaintRows() {
     for (PlaylistWindowView* view : playlistViews_) {
         view->RowsChanged();
     }
 }
 
-void PlayerController::RemoveAllRows() {
-    for (PlaylistWindowView* view : playlistViews_) {
-        view->RowsRebuilt();
-    }
-}
-
-void PlayerController::RefreshStatusLine() {
-    for (PlaylistWindowView* view : playlistViews_) {
-        view->StatusChanged();
-    }
+void PlayerController::ListChanged() {
+    UppdateraLVLista();
+    display_.InvalidateLyrics();
 }
 
 }  // namespace vok

@@ -2,11 +2,14 @@
 
 #include "audio/PlaybackEngine.h"
 #include "core/AppPaths.h"
-#include "display/DisplayHost.h"
+#include "display/DisplaySnapshot.h"
 #include "display/LyricDisplay.h"
 #include "lyrics/Vokalento.h"
+#include "player/FolderScan.h"
 #include "player/PlayerViews.h"
 #include "player/ScreenAwake.h"
+#include "player/ScreenModes.h"
+#include "player/SongSession.h"
 #include "player/StreamSpectrum.h"
 #include "player/UserDialogs.h"
 #include "playlist/PlayList.h"
@@ -17,7 +20,6 @@
 #include <QRect>
 #include <QSize>
 #include <QStringList>
-#include <QTimer>
 
 #include <functional>
 #include <vector>
@@ -36,11 +38,12 @@ struct PlayerOptions {
     RandomDraw Draw;
 };
 
-// The player without its windows: it owns the song model, the playback engine, the playlist, the
-// lyric display, the settings, the display tick and the run flags, and carries every operation
-// of the player. The windows are views of it: they show what it tells them and forward clicks and
-// keys to it.
-class PlayerController : public QObject, private DisplayHost, private PlayListHost {
+// The player without its windows: it composes the song session (song model, engine, tick), the
+// playlist, the lyric display, the screen modes and the folder scan, keeps the settings and the
+// run flags, and carries every operation of the player under its given name. Calls go down: the
+// pieces it owns answer and report, the controller acts. The windows are views of it: they show
+// what it tells them and forward clicks and keys to it.
+class PlayerController : public QObject {
     Q_OBJECT
 
   public:
@@ -80,7 +83,7 @@ class PlayerController : public QObject, private DisplayHost, private PlayListHo
     // The volume bar or a keypad key picked a volume 0 ... 255.
     void ChangeVolume(int volume);
     // The desktop's media controls seek the song to a whole second.
-    void SeekTo(int seconds) { SeekToSeconds(seconds); }
+    void SeekTo(int seconds) { session_.SeekToSecond(seconds); }
 
     // Keys; FormKeyDown returns true when it consumed the key.
     bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
@@ -114,8 +117,9 @@ class PlayerController : public QObject, private DisplayHost, private PlayListHo
     void SpelaVOK(int index);
     void SkipPlay(int index) { SpelaVOK(index); }
     // Loads a lyric file and finds and opens its audio file. True when the audio file was found.
-    bool OpenLyricFile(const QString& path) override;
-    void Stoppa() override;
+    bool OpenLyricFile(const QString& path);
+    // Stops playback; PlayState 0 with a stream loaded, else 3. The active entry stays.
+    void Stoppa();
     // Reads a list file into the playlist, replacing it or appending to it.
     void LoadPL(bool add, const QString& fileName);
     // A file named from outside once the window is up: it replaces the playlist and plays.
@@ -147,7 +151,7 @@ class PlayerController : public QObject, private DisplayHost, private PlayListHo
     QString PlaylistStatus() const;
     // Where the playlist window is and whether it shows; the close write stores it.
     void SetPlaylistPlacement(const QRect& frame, bool visible);
-    bool Scanning() const { return scanning_; }
+    bool Scanning() const { return folderScan_.Scanning(); }
 
     // The settings dialog (SettingsActions.cpp). "Settings..." opens it only once it is attached
     // and never from read-only media.
@@ -172,54 +176,57 @@ class PlayerController : public QObject, private DisplayHost, private PlayListHo
     void tmrTimer();
 
     // What the views show.
-    const PlaybackEngine& Engine() const { return engine_; }
+    const SongSession& Session() const { return session_; }
+    const PlaybackEngine& Engine() const { return session_.Engine(); }
     const PlayList& Playlist() const { return playList_; }
     const LyricDisplay& Display() const { return display_; }
     LyricDisplay& Display() { return display_; }
-    const TVokalento& Song() const override { return song_; }
+    const TVokalento& Song() const { return session_.Song(); }
     const PlayerSettings& Settings() const { return settings_; }
     // The sound the spectrum analyser shows.
     const SpectrumSource& SpectrumData() const { return spectrum_; }
-    PlayState State() const override { return engine_.State(); }
-    int PlayIndex() const override { return playList_.PlayIndex(); }
+    PlayState State() const { return session_.State(); }
+    int PlayIndex() const { return playList_.PlayIndex(); }
+    // The text that stands in the status line for a while (the lyric offset); tests set its clock.
+    TimedNotice& Notice() { return notice_; }
 
   signals:
     // The play state, the song or the volume changed: for observers other than the windows.
     void PlayerChanged();
 
   private:
-    // DisplayHost.
-    bool HasStream() const override;
-    bool IsStreamPlaying() const override;
-    int ReadPositionMs() override;
-    int PositionMs() const override;
-    int LengthMs() const override;
-    int CurrentLine() const override;
-    void SetCurrentLine(int line) override;
-    void SeekToSeconds(int seconds) override;
-    int EntryCount() const override;
-    QString EntryPath(int index) const override;
-    void SongEnded() override;
-    void SetPlayProgress(int positionMs) override;
-    void ArmTimer() override;
-    void DisarmTimer() override;
-    void UpdateSpectrum() override;
-    void SetLoadButtonsEnabled(bool enabled) override;
-    void SurfaceChanged(const QRect& area) override;
-
-    // PlayListHost.
-    void SetState(PlayState state) override;
-    bool StreamLoaded() const override;
-    bool LoadEntryFile(const QString& fileName) override;
-    void StartLoadedSong() override;
-    void StartDisplay() override;
-    void NothingToPlay() override;
-    void UnloadAudio() override;
-    void ClearSong() override;
-    void OpenAudioFile(const QString& fileName) override;
-    void RepaintRows() override;
-    void RemoveAllRows() override;
-    void RefreshStatusLine() override;
+    bool HasStream() const { return session_.HasStream(); }
+    // Carries out what the playlist decided.
+    void Follow(const PlaylistStep& step);
+    // Loads entry `index` without starting it; it becomes the active entry either way. True when
+    // an audio stream was opened.
+    bool LoadEntry(int index);
+    // Starts the loaded stream and the display tick.
+    void StartLoadedSong();
+    void StartDisplay();
+    // What the display shows now.
+    DisplaySnapshot Snapshot();
+    // A notice or a seek while a song plays or is paused is shown at once, not at the next tick.
+    void ShowFrameNow();
+    // The list becomes these entries, or gets them appended; the first entry of a list that was
+    // empty is opened without playing, after the song of the old list was released.
+    void ReplacePlaylist(const QStringList& entries);
+    void AddToPlaylist(const QStringList& entries);
+    void OpenFirstEntry();
+    // OpenLyricFile on a song model the caller has cleared.
+    bool LoadLyricFile(const QString& path);
+    // Stops, unloads and clears the song.
+    void ReleaseSong();
+    void ClearSong();
+    // Opens an audio file without playing: name and length in the song panel, the song map.
+    void OpenAudioFile(const QString& path);
+    // The rows are repainted (the active entry may have changed).
+    void RepaintRows();
+    // Entries came or went: every row is built anew, and a preview shows the new list.
+    void ListChanged();
+    void SetPlayProgress(int positionMs);
+    void SetLoadButtonsEnabled(bool enabled);
+    void SurfaceChanged(const QRect& area);
 
     void FormCreate();
     QString LyricFolderOrDefault(const QString& folder) const;
@@ -229,8 +236,7 @@ class PlayerController : public QObject, private DisplayHost, private PlayListHo
     // entry, the first of them opened. False when the list ends up empty.
     bool ReplacePlaylistWith(const QString& path);
     void SaveDefaultList();
-    // The display the lyrics go to in full screen: the second one when several are attached and
-    // DualDesc is set, else the primary one. Empty without a window or displays.
+    // The display the lyrics go to in full screen; empty without a window or displays.
     QRect DisplayInUse() const;
     void ApplyDisplayLayout();
     void TakeOverDialogSettings(const SettingsDialogAnswer& answer);
@@ -261,18 +267,17 @@ class PlayerController : public QObject, private DisplayHost, private PlayListHo
     SettingsDialogView* settingsDialog_ = nullptr;
     std::vector<PlaylistWindowView*> playlistViews_;
 
-    TVokalento song_;
-    PlaybackEngine engine_;
+    SongSession session_{this};  // its timer a child, so its state can be looked at from outside
     PlayList playList_;
     LyricDisplay display_;
-    StreamSpectrum spectrum_{engine_};
+    TimedNotice notice_{MonotonicMs};
+    ScreenModes screenModes_;
+    FolderScan folderScan_;
+    StreamSpectrum spectrum_{session_.Engine()};
     ScreenAwake awake_;
-    QTimer tmr_{this};  // a child, so its state can be looked at from outside
     InfoPanelText lyricPanel_;
     InfoPanelText songPanel_;
 
-    QRect fullScreenArea_;
-    bool playlistWasShown_ = false;  // when full screen began
     bool mustEnd_ = false;
     bool closed_ = false;
     bool defaultListUnreadable_ = false;
@@ -281,8 +286,6 @@ class PlayerController : public QObject, private DisplayHost, private PlayListHo
     bool readOnlyRun_ = false;
     bool onReadOnlyMedium_ = false;
     bool autoQuit_ = false;
-    bool scanning_ = false;
-    UserDialogs::FolderChoice folderChoice_;
 };
 
 }  // namespace vok

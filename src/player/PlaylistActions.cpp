@@ -3,13 +3,12 @@
 
 #include "player/PlayerController.h"
 
+#include "core/UserMessages.h"
 #include "playlist/FindFiles.h"
 #include "playlist/ListFiles.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFileInfo>
 
 namespace vok {
 
@@ -53,8 +52,7 @@ void PlayerController::SavePL(const QString& fileName) {
     }
     const ListWriteResult written = WritePlayList(target, playList_.PlayItems());
     if (!written.ok) {
-        ShowError(written.error.isEmpty() ? QStringLiteral("Unable to write to %1").arg(target)
-                                          : written.error);
+        ShowError(written.error.isEmpty() ? UnableToWriteMessage(target) : written.error);
     }
 }
 
@@ -65,29 +63,17 @@ void PlayerController::AddFilesBtnClick() {
     request.Filter = kSongFilter;
     request.DefaultSuffix = QStringLiteral("vok");
     QStringList picked = dialogs_.OpenFiles(request);
-    if (!picked.isEmpty()) {
-        SortNames(picked);
-        playList_.AddEntries(picked);
-        UppdateraLVLista();
+    if (picked.isEmpty()) {
+        return;
     }
-    display_.LyricsDirty = true;
-    VisaInfo();
+    SortNames(picked);
+    AddToPlaylist(picked);
 }
 
 void PlayerController::AddFolder() {
-    UserDialogs::FolderChoice& choice = folderChoice_;
-    if (scanning_ ||
-        !dialogs_.ChooseFolder(QStringLiteral("Add folder..."), settings_.LyricFolder, choice)) {
+    if (!folderScan_.Choose(dialogs_, settings_.LyricFolder)) {
         return;
     }
-    if (!QFileInfo(choice.Folder).isDir()) {
-        return;
-    }
-    QString folder = QDir::fromNativeSeparators(choice.Folder);
-    if (!folder.endsWith(QLatin1Char('/'))) {
-        folder += QLatin1Char('/');
-    }
-    scanning_ = true;
     for (PlaylistWindowView* view : playlistViews_) {
         view->ShowScanning(true);
     }
@@ -106,33 +92,23 @@ void PlayerController::AddFolder() {
         }
         return !closed_;
     };
-    QStringList found;
-    if (choice.LyricFiles) {
-        FindFiles(folder + QStringLiteral("*.vok"), choice.Recursive, true, found, progress);
-        if (!closed_) {
-            FindFiles(folder + QStringLiteral("*.lrc"), choice.Recursive, true, found, progress);
-        }
+    const std::optional<QStringList> found = folderScan_.Scan(progress);
+    if (!found) {
+        return;  // the player is closing
     }
-    if (choice.Mp3s && !closed_) {
-        FindFiles(folder + QStringLiteral("*.mp3"), choice.Recursive, true, found, progress);
-    }
-    scanning_ = false;
-    if (closed_) {
-        return;
-    }
-    playList_.AddEntries(found);
-    UppdateraLVLista();
-    display_.LyricsDirty = true;
+    AddToPlaylist(*found);
     for (PlaylistWindowView* view : playlistViews_) {
         view->ShowScanning(false);
         view->ColumnsChanged();
     }
-    VisaInfo();
 }
 
 void PlayerController::ClearListClick() {
     playList_.SetPlayIndex(-1);
-    if (!playList_.RensaListanClick()) {
+    if (playList_.RensaListanClick(State())) {
+        ReleaseSong();
+        UppdateraLVLista();
+    } else {
         RepaintRows();
     }
     VisaInfo();
@@ -145,23 +121,27 @@ void PlayerController::ToolStopClick() {
 }
 
 void PlayerController::VokListaDblClick(int row) {
-    playList_.VokListaDblClick(row);
+    const PlaylistStep step = playList_.DoubleClick(row, State());
+    Follow(step);
+    if (step.What == PlaylistStep::Action::Load) {
+        VisaInfo();
+    }
 }
 
 bool PlayerController::DeleteEntry(int row) {
-    if (scanning_ || !playList_.RemoveEntry(row)) {
+    if (folderScan_.Scanning() || !playList_.RemoveEntry(row)) {
         return false;
     }
     for (PlaylistWindowView* view : playlistViews_) {
         view->RowRemoved(row);
     }
-    display_.LyricsDirty = true;
+    display_.InvalidateLyrics();
     VisaInfo();
     return true;
 }
 
 bool PlayerController::MoveEntry(int from, int before) {
-    if (scanning_ || before == from || before == from + 1) {
+    if (folderScan_.Scanning() || before == from || before == from + 1) {
         return false;  // dropped on itself or just below itself: the order stays
     }
     if (!playList_.MoveEntry(from, before)) {
@@ -170,19 +150,16 @@ bool PlayerController::MoveEntry(int from, int before) {
     for (PlaylistWindowView* view : playlistViews_) {
         view->RowMoved(from, before);
     }
-    display_.LyricsDirty = true;
+    display_.InvalidateLyrics();
     VisaInfo();
     return true;
 }
 
 void PlayerController::PlayListPB(int x, int width) {
     ProgressSeek seek;
-    if (!SeekFromProgressBar(x, width, engine_.LengthMs(), seek)) {
-        return;
+    if (SeekFromProgressBar(x, width, Engine().LengthMs(), seek)) {
+        session_.SeekTo(seek.seconds, seek.timeMs);
     }
-    engine_.SeekToSecond(seek.seconds);
-    engine_.SetCurrentLine(song_.LineNumberAt(seek.timeMs));
-    display_.LyricsDirty = true;
 }
 
 void PlayerController::UppdateraLVLista() {
@@ -193,7 +170,9 @@ void PlayerController::UppdateraLVLista() {
 }
 
 void PlayerController::VisaInfo() {
-    RefreshStatusLine();
+    for (PlaylistWindowView* view : playlistViews_) {
+        view->StatusChanged();
+    }
 }
 
 QString PlayerController::PlaylistStatus() const {

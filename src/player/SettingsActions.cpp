@@ -30,7 +30,7 @@ void PlayerController::InstBtnClick() {
     }
     // Confirmed or not, colours or the outline may have changed: the line is drawn anew.
     if (State() == PlayState::Playing) {
-        display_.LyricsDirty = true;
+        display_.InvalidateLyrics();
     }
 }
 
@@ -52,7 +52,7 @@ void PlayerController::TakeOverDialogSettings(const SettingsDialogAnswer& answer
     settings_.SongFolders = dialog.SongFolders;
     settings_.LyricFolder = LyricFolderOrDefault(dialog.LyricFolder);
     settings_.JumpTime = dialog.JumpTime;
-    engine_.SetJumpTime(dialog.JumpTime);
+    session_.Engine().SetJumpTime(dialog.JumpTime);
     settings_.LoadAccurate = answer.LoadAccurate;
     settings_.DualDesc = dialog.DualDesc;
     // AutoStartFS is only stored: it takes effect at the next start.
@@ -75,9 +75,9 @@ void PlayerController::SetOutlined(bool on) {
 }
 
 void PlayerController::ApplyColours() {
-    display_.Colours =
-        LyricColours{static_cast<std::uint32_t>(settings_.TextColour),
-                     static_cast<std::uint32_t>(settings_.OutlineColour), settings_.OutlinedText};
+    display_.SetColours(LyricColours{static_cast<std::uint32_t>(settings_.TextColour),
+                                     static_cast<std::uint32_t>(settings_.OutlineColour),
+                                     settings_.OutlinedText});
 }
 
 QStringList PlayerController::ScreenList() const {

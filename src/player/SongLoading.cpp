@@ -8,6 +8,7 @@
 #include "lyrics/SongSearch.h"
 #include "player/PlayerLog.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 namespace vok {
@@ -32,11 +33,9 @@ void PlayerController::VoKBtnClick() {
         return;
     }
     // The load buttons are disabled while a song plays, so the list can always be cleared here.
-    if (!playList_.RensaListanClick()) {
-        return;
+    if (playList_.RensaListanClick(State())) {
+        ReplacePlaylist({picked});  // the only entry: it becomes active and is opened
     }
-    ClearSong();
-    playList_.AddEntries({picked});  // the only entry: it becomes active and is opened
 }
 
 void PlayerController::MP3BtnClick() {
@@ -47,12 +46,10 @@ void PlayerController::MP3BtnClick() {
         request.Folder = settings_.SongFolders.constFirst();
     }
     const QString picked = dialogs_.OpenFile(request);
-    if (!picked.isEmpty()) {
-        // Appended; into an empty list it becomes entry 0 and is opened.
-        playList_.AddEntries({picked});
+    if (picked.isEmpty()) {
+        return;
     }
-    RepaintRows();
-    display_.LyricsDirty = true;
+    AddToPlaylist({picked});  // into an empty list it becomes entry 0 and is opened
 }
 
 void PlayerController::UnloadVokBtnClick() {
@@ -60,7 +57,7 @@ void PlayerController::UnloadVokBtnClick() {
 }
 
 void PlayerController::UnloadMP3BtnClick() {
-    const bool hadStream = engine_.Unload();
+    const bool hadStream = session_.Engine().Unload();
     SetPanel(InfoPanelId::Song, {});
     if (hadStream) {
         playList_.SetPlayIndex(-1);
@@ -81,11 +78,11 @@ void PlayerController::PlayBtnClick() {
 }
 
 void PlayerController::PausBtnClick() {
-    if (engine_.PauseOrResume() == PauseOutcome::Resumed) {
-        ArmTimer();  // the tick switched itself off while paused
+    if (session_.Engine().PauseOrResume() == PauseOutcome::Resumed) {
+        session_.ArmTick();  // the tick switched itself off while paused
     }
     if (HasStream() && window_ != nullptr) {
-        window_->ShowPauseButton(engine_.IsPaused());
+        window_->ShowPauseButton(Engine().IsPaused());
     }
     KeepScreenAwake();
 }
@@ -98,23 +95,103 @@ void PlayerController::StopBtnClick() {
 }
 
 void PlayerController::PrevBtnClick() {
-    playList_.PrevBtnClick();
+    Follow(playList_.Previous(State()));
 }
 
 void PlayerController::NextBtnClick() {
-    playList_.NextBtnClick();
+    Follow(playList_.Next(State()));
+}
+
+void PlayerController::Follow(const PlaylistStep& step) {
+    switch (step.What) {
+        case PlaylistStep::Action::Nothing:
+            RepaintRows();
+            return;
+        case PlaylistStep::Action::Load:
+            LoadEntry(step.Index);
+            return;
+        case PlaylistStep::Action::Start:
+            SpelaVOK(step.Index);
+            return;
+        case PlaylistStep::Action::StopAtEnd:
+            session_.SetState(PlayState::EndOfList);
+            Stoppa();
+            return;
+    }
+}
+
+bool PlayerController::LoadEntry(int index) {
+    if (!playList_.Exists(index)) {
+        return false;
+    }
+    // A lyric file whose song was found but cannot be decoded gives nothing to play, so it
+    // counts as failed here.
+    const bool opened = LoadFile(playList_.PlayItems().at(index)).StreamOpened;
+    playList_.SetPlayIndex(index);  // after the load: unloading the old song clears it
+    RepaintRows();
+    return opened;
 }
 
 void PlayerController::SpelaVOK(int index) {
-    playList_.SpelaVOK(index);
+    int entry = playList_.ChooseStart(index);
+    if (entry >= playList_.Count()) {
+        Stoppa();
+        return;
+    }
+    // On from the requested entry to the first that plays; never round to the start.
+    bool loaded = LoadEntry(entry);
+    while (!loaded && (entry = playList_.NextAfterFailedLoad()) < playList_.Count()) {
+        loaded = LoadEntry(entry);
+    }
+    if (!HasStream()) {
+        // Whatever played before is gone: the player must look idle again, or nothing could be
+        // loaded (the load buttons stay off while a song plays) and the last frame would stay.
+        session_.SetState(PlayState::NoSong);
+        ShowStoppedLook(true);
+        return;
+    }
+    StartLoadedSong();
+}
+
+void PlayerController::StartLoadedSong() {
+    session_.Start();
+    SetPlayProgress(0);
+    RepaintRows();
+    StartDisplay();
+}
+
+void PlayerController::StartDisplay() {
+    session_.DisarmTick();
+    QCoreApplication::processEvents();
+    // A click handled just now may have stopped the song; a stopped song must not get a running
+    // display tick, which would take it for ended and start the next entry.
+    if (State() != PlayState::Playing || !HasStream()) {
+        return;
+    }
+    // Started by key or by the playlist as well as by a click: the transport pictures follow.
+    if (window_ != nullptr) {
+        window_->ShowPlayButton(true);
+        window_->ShowPauseButton(false);
+    }
+    SetLoadButtonsEnabled(false);
+    display_.ClearDisplayArea();
+    session_.TakeLine();
+    display_.PrepareDisplay(TitleTextFor(Song(), LocalFileName(Engine().SongPath())), Snapshot());
+    session_.ArmTick();
+    KeepScreenAwake();
+}
+
+void PlayerController::KeepScreenAwake() {
+    awake_.SetPlaying(State() == PlayState::Playing);
+    emit PlayerChanged();
 }
 
 void PlayerController::Stoppa() {
-    ShowStoppedLook(engine_.Stoppa());
+    ShowStoppedLook(session_.Stop());
 }
 
 void PlayerController::ShowStoppedLook(bool hadStream) {
-    DisarmTimer();
+    session_.DisarmTick();
     if (hadStream) {
         RepaintRows();
         if (window_ != nullptr) {
@@ -132,8 +209,48 @@ void PlayerController::ShowStoppedLook(bool hadStream) {
 }
 
 void PlayerController::ClearSong() {
-    song_.Reset();
+    session_.Song().Reset();
     SetPanel(InfoPanelId::Lyrics, {});
+}
+
+void PlayerController::ReleaseSong() {
+    const PlayState state = State();
+    if (state == PlayState::Playing || state == PlayState::Paused) {
+        Stoppa();
+    }
+    if (HasStream()) {
+        UnloadMP3BtnClick();
+    }
+    ClearSong();
+}
+
+void PlayerController::ReplacePlaylist(const QStringList& entries) {
+    // The old list's song must not play on, or stay loaded, under the new entry 0.
+    ReleaseSong();
+    if (playList_.ReplaceEntries(entries)) {
+        OpenFirstEntry();
+    }
+    ListChanged();
+    VisaInfo();
+}
+
+void PlayerController::AddToPlaylist(const QStringList& entries) {
+    if (playList_.AddEntries(entries)) {
+        ReleaseSong();
+        OpenFirstEntry();
+    }
+    ListChanged();
+    VisaInfo();
+}
+
+void PlayerController::OpenFirstEntry() {
+    playList_.SetPlayIndex(0);
+    const QString& first = playList_.PlayItems().constFirst();
+    if (IsLyricFileName(first)) {
+        LoadLyricFile(first);
+    } else {
+        OpenAudioFile(first);
+    }
 }
 
 PlayerController::LoadResult PlayerController::LoadFile(const QString& path) {
@@ -141,7 +258,7 @@ PlayerController::LoadResult PlayerController::LoadFile(const QString& path) {
     ClearSong();
     LoadResult result;
     if (IsLyricFileName(path)) {
-        result.Found = OpenLyricFile(path);
+        result.Found = LoadLyricFile(path);
     } else {
         OpenAudioFile(path);
         result.Found = HasStream();
@@ -159,11 +276,11 @@ bool PlayerController::LaddaFil(const QString& path, int index) {
 
 void PlayerController::OpenAudioFile(const QString& path) {
     OpenSong(path);
-    display_.DrawSongMap();
+    display_.DrawSongMap(Song(), Engine().LengthMs());
 }
 
 bool PlayerController::OpenSong(const QString& path) {
-    const bool opened = engine_.OpenSong(path);
+    const bool opened = session_.Engine().OpenSong(path);
     ShowSongInfo(path);
     return opened;
 }
@@ -174,7 +291,7 @@ void PlayerController::ShowSongInfo(const QString& path) {
     text.Title = !path.isEmpty() && QFileInfo(path).isFile() ? LocalFileName(path)
                                                              : QStringLiteral("File missing");
     if (HasStream()) {
-        text.Info = QStringLiteral("Length: ") + FormatTime(engine_.LengthMs());
+        text.Info = QStringLiteral("Length: ") + FormatTime(Engine().LengthMs());
         text.Hint = path;
     } else {
         text.Info = QStringLiteral("Could not load file");
@@ -185,23 +302,29 @@ void PlayerController::ShowSongInfo(const QString& path) {
 
 bool PlayerController::OpenLyricFile(const QString& path) {
     ClearSong();
+    return LoadLyricFile(path);
+}
+
+bool PlayerController::LoadLyricFile(const QString& path) {
     if (!IsLyricFileName(path)) {
         return false;
     }
     // The stream goes; SongPath and LengthMs stay, the search may fall back on that song.
-    engine_.CloseStream();
-    if (!song_.LoadFromFile(path)) {
+    PlaybackEngine& engine = session_.Engine();
+    TVokalento& song = session_.Song();
+    engine.CloseStream();
+    if (!song.LoadFromFile(path)) {
         ClearSong();
         return false;
     }
-    if (!song_.Valid && song_.Format == LyricFormat::Lrc) {
+    if (!song.Valid && song.Format == LyricFormat::Lrc) {
         ClearSong();
         dialogs_.Message(QStringLiteral("Warning"),
                          QStringLiteral("This is not a lyric file: no timed lines in\n") + path,
                          UserDialogs::Icon::Warning);
         return false;
     }
-    if (!song_.Valid || song_.Version > TVokalento::SupportedVersion) {
+    if (!song.Valid || song.Version > TVokalento::SupportedVersion) {
         ClearSong();
         dialogs_.Message(QStringLiteral("Warning"),
                          QStringLiteral("This is not a valid Vokalento-file!\n") +
@@ -211,15 +334,15 @@ bool PlayerController::OpenLyricFile(const QString& path) {
     }
     InfoPanelText lyrics;
     lyrics.Title = path;
-    if (!song_.Copyright.isEmpty()) {
-        lyrics.Info = (QStringLiteral("Copyright: ") + song_.Copyright).left(kLyricInfoWidth);
+    if (!song.Copyright.isEmpty()) {
+        lyrics.Info = (QStringLiteral("Copyright: ") + song.Copyright).left(kLyricInfoWidth);
     }
     SetPanel(InfoPanelId::Lyrics, lyrics);
 
-    const bool lrc = song_.Format == LyricFormat::Lrc;
+    const bool lrc = song.Format == LyricFormat::Lrc;
     const AudioSearchResult found =
-        lrc ? FindAudioForLrc(path, settings_.SongFolders, engine_.SongPath())
-            : FindAudioForLyrics(song_.SongFile, path, settings_.SongFolders, engine_.SongPath());
+        lrc ? FindAudioForLrc(path, settings_.SongFolders, engine.SongPath())
+            : FindAudioForLyrics(song.SongFile, path, settings_.SongFolders, engine.SongPath());
     switch (found.Source) {
         case AudioSource::StoredPath:
         case AudioSource::BesideLyrics:
@@ -232,34 +355,34 @@ bool PlayerController::OpenLyricFile(const QString& path) {
             SetPanel(InfoPanelId::Song,
                      {QStringLiteral("Searching folders for appropriate song..."), {}, {}});
             OpenSong(found.Path);
-            song_.EndLastLineAt(engine_.LengthMs());
-            display_.DrawSongMap();
+            song.EndLastLineAt(engine.LengthMs());
+            display_.DrawSongMap(song, engine.LengthMs());
             return true;
         case AudioSource::None:
             // No song folder gave a result, or there was nothing to search.
             SetPanel(InfoPanelId::Song, {});
-            if (engine_.SongPath().isEmpty()) {
+            if (engine.SongPath().isEmpty()) {
                 SetPanel(InfoPanelId::Song,
                          {QStringLiteral("Could not find the assign song, load one manually"),
                           QStringLiteral("Assigned filename: ") +
                               (lrc ? NameWithoutExtension(path) + QStringLiteral(".*")
-                                   : FileNamePart(song_.SongFile)),
+                                   : FileNamePart(song.SongFile)),
                           {}});
             }
             break;
     }
-    song_.EndLastLineAt(engine_.LengthMs());
-    if (engine_.LengthMs() >= 1) {
-        display_.DrawSongMap();
-    } else if (song_.SongLength > 0) {
-        DrawSongMap(song_, display_.Renderer().SongMapBmp, song_.SongLength);
+    song.EndLastLineAt(engine.LengthMs());
+    if (engine.LengthMs() >= 1) {
+        display_.DrawSongMap(song, engine.LengthMs());
+    } else if (song.SongLength > 0) {
+        display_.DrawSongMap(song, song.SongLength);
     }
     return found.Source != AudioSource::None;
 }
 
 bool PlayerController::CanReplaceSongFile() const {
     // An LRC file names no audio file, so there is nothing to replace.
-    return song_.Valid && song_.Format == LyricFormat::Vok && !engine_.SongPath().isEmpty();
+    return Song().Valid && Song().Format == LyricFormat::Vok && !Engine().SongPath().isEmpty();
 }
 
 void PlayerController::ReplaceBtnClick() {
@@ -267,14 +390,14 @@ void PlayerController::ReplaceBtnClick() {
         return;
     }
     // A local name: on this system a backslash is part of the file name, not a separator.
-    const QString songName = LocalFileName(engine_.SongPath());
+    const QString songName = LocalFileName(Engine().SongPath());
     const QString question =
-        QStringLiteral("Are you sure to replace the file:\n") + FileNamePart(song_.SongFile) +
+        QStringLiteral("Are you sure to replace the file:\n") + FileNamePart(Song().SongFile) +
         QStringLiteral("\nmed följande fil:\n") + songName + QStringLiteral("?");
     if (!dialogs_.AskYesNo(QStringLiteral("Replace"), question)) {
         return;
     }
-    if (!song_.ReplaceSongFile(songName)) {
+    if (!session_.Song().ReplaceSongFile(songName)) {
         dialogs_.Message(QStringLiteral("Error"), QStringLiteral("Error while saving!"),
                          UserDialogs::Icon::Error);
     }

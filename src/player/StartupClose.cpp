@@ -61,7 +61,7 @@ void PlayerController::RestoreActiveEntry() {
     // loaded but not playing, when it is still in the list.
     const int stored = settings_.ActivePlayItem;
     if (stored > 0 && stored < playList_.Count()) {
-        playList_.VokListaDblClick(stored);
+        VokListaDblClick(stored);
     }
 }
 
@@ -86,14 +86,10 @@ void PlayerController::OpenHandedFile(const QString& fileName) {
 }
 
 bool PlayerController::ReplacePlaylistWith(const QString& path) {
-    playList_.RensaListanClick();
-    ClearSong();
     if (IsListFileName(path)) {
         LoadPL(false, path);
     } else {
-        // Into the empty list: it becomes entry 0 and is opened, lyric or audio file.
-        playList_.AddEntries({path});
-        UppdateraLVLista();
+        ReplacePlaylist({path});  // entry 0, opened: a lyric or an audio file
     }
     return playList_.Count() > 0;
 }
@@ -112,15 +108,13 @@ void PlayerController::LoadPL(bool add, const QString& fileName) {
         return;
     }
     if (add) {
-        playList_.AddEntries(list.entries);
+        AddToPlaylist(list.entries);
     } else {
-        playList_.ReplaceEntries(list.entries);
+        ReplacePlaylist(list.entries);
     }
-    UppdateraLVLista();
     for (PlaylistWindowView* view : playlistViews_) {
         view->ColumnsChanged();
     }
-    display_.LyricsDirty = true;
 }
 
 void PlayerController::FormCloseQuery() {
@@ -134,9 +128,9 @@ void PlayerController::FormClose() {
         return;
     }
     closed_ = true;
-    DisarmTimer();
+    session_.DisarmTick();
     if (!readOnlyRun_ && !mustEnd_) {
-        settings_.Volume = engine_.Volume();
+        settings_.Volume = Engine().Volume();
         const int index = playList_.PlayIndex();
         settings_.ActivePlayItem = index >= 0 && index < playList_.Count() ? index : -1;
         // A refused write is reported and the program still closes; the playlist file is a
@@ -150,8 +144,8 @@ void PlayerController::FormClose() {
         }
         SaveDefaultList();
     }
-    engine_.CloseStream();
-    song_.Reset();
+    session_.Engine().CloseStream();
+    session_.Song().Reset();
 }
 
 void PlayerController::SaveDefaultList() {

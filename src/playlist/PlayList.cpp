@@ -5,8 +5,6 @@
 #include <memory>
 #include <random>
 
-#include "core/FileNames.h"
-
 namespace vok {
 
 RandomDraw ClockSeededDraw() {
@@ -30,7 +28,7 @@ bool SeekFromProgressBar(int x, int width, int lengthMs, ProgressSeek& seek) {
     return true;
 }
 
-PlayList::PlayList(PlayListHost& host, RandomDraw draw) : host_(host), draw_(std::move(draw)) {
+PlayList::PlayList(RandomDraw draw) : draw_(std::move(draw)) {
     if (!draw_) {
         draw_ = ClockSeededDraw();
     }
@@ -45,174 +43,100 @@ int PlayList::Draw() {
     return std::clamp(draw_(Count()), 0, Count() - 1);
 }
 
-bool PlayList::LoadEntry(int index) {
-    if (!Exists(index)) {
-        return false;
-    }
-    const bool loaded = host_.LoadEntryFile(items_[index]);
-    playIndex_ = index;  // after the load: unloading the old song clears the active entry
-    host_.RepaintRows();
-    return loaded;
-}
-
-void PlayList::SpelaVOK(int index) {
+int PlayList::ChooseStart(int index) {
     if (random_ && Count() > 0) {
         index = Draw();
     }
-    if (index < 0) {
-        index = playIndex_;
+    if (index >= 0) {
+        playIndex_ = index;
     }
-    playIndex_ = index;
-    if (playIndex_ > Count() - 1) {
-        playIndex_ = Count();
-        host_.Stoppa();
-        return;
-    }
-    // On from the requested entry to the first that loads; never round to the start.
-    bool loaded = LoadEntry(playIndex_);
-    while (!loaded && playIndex_ < Count()) {
-        ++playIndex_;
-        if (playIndex_ < Count()) {
-            loaded = LoadEntry(playIndex_);
-        }
-    }
-    if (!host_.StreamLoaded()) {
-        host_.SetState(PlayState::NoSong);
-        host_.NothingToPlay();
-        return;
-    }
-    host_.StartLoadedSong();
-    host_.SetState(PlayState::Playing);
-    host_.RepaintRows();
-    host_.StartDisplay();
+    playIndex_ = std::min(playIndex_, Count());
+    return playIndex_;
 }
 
-void PlayList::NextBtnClick() {
-    if (playIndex_ < Count() - 1) {
-        StepAndFollow(+1);
-    }
+int PlayList::NextAfterFailedLoad() {
+    playIndex_ = std::min(playIndex_ + 1, Count());
+    return playIndex_;
 }
 
-void PlayList::PrevBtnClick() {
-    if (playIndex_ > 0) {
-        StepAndFollow(-1);
-    }
+PlaylistStep PlayList::Next(PlayState state) {
+    return playIndex_ < Count() - 1 ? StepAndFollow(+1, state) : PlaylistStep{};
 }
 
-void PlayList::StepAndFollow(int step) {
-    // With Random the index stays; a playing list then draws its next entry in SpelaVOK.
+PlaylistStep PlayList::Previous(PlayState state) {
+    return playIndex_ > 0 ? StepAndFollow(-1, state) : PlaylistStep{};
+}
+
+PlaylistStep PlayList::StepAndFollow(int step, PlayState state) {
+    // With Random the index stays; a playing list then draws its next entry when it starts.
     if (!random_) {
         playIndex_ += step;
-        host_.RepaintRows();
     }
-    const PlayState state = host_.State();
     if (state == PlayState::Idle) {
-        LoadEntry(playIndex_);
-    } else if (state == PlayState::Playing) {
-        SkipPlay(playIndex_);
+        return {PlaylistStep::Action::Load, playIndex_};
     }
+    if (state == PlayState::Playing) {
+        return {PlaylistStep::Action::Start, playIndex_};
+    }
+    return {};
 }
 
-void PlayList::DownKey() {
-    if (playIndex_ >= Count() - 1) {
-        return;
-    }
-    playIndex_ = random_ ? Draw() : playIndex_ + 1;
-    if (host_.State() == PlayState::Playing) {
-        SkipPlay(playIndex_);
-    }
+PlaylistStep PlayList::Down(PlayState state) {
+    return playIndex_ < Count() - 1 ? MoveAndPlay(+1, state) : PlaylistStep{};
 }
 
-void PlayList::UpKey() {
-    if (playIndex_ <= 0) {
-        return;
-    }
-    playIndex_ = random_ ? Draw() : playIndex_ - 1;
-    if (host_.State() == PlayState::Playing) {
-        SkipPlay(playIndex_);
-    }
+PlaylistStep PlayList::Up(PlayState state) {
+    return playIndex_ > 0 ? MoveAndPlay(-1, state) : PlaylistStep{};
 }
 
-void PlayList::VokListaDblClick(int row) {
+PlaylistStep PlayList::MoveAndPlay(int step, PlayState state) {
+    playIndex_ = random_ ? Draw() : playIndex_ + step;
+    if (state == PlayState::Playing) {
+        return {PlaylistStep::Action::Start, playIndex_};
+    }
+    return {};
+}
+
+PlaylistStep PlayList::DoubleClick(int row, PlayState state) {
     if (!Exists(row)) {
-        return;
+        return {};
     }
     playIndex_ = row;
-    if (host_.State() == PlayState::Playing) {
-        SkipPlay(playIndex_);
-    } else {
-        LoadEntry(playIndex_);
-        host_.RefreshStatusLine();
-    }
+    return {state == PlayState::Playing ? PlaylistStep::Action::Start : PlaylistStep::Action::Load,
+            row};
 }
 
-void PlayList::SongEnded() {
-    host_.SetState(PlayState::Idle);
+PlaylistStep PlayList::SongEnded() const {
     if (!random_ && playIndex_ + 1 == Count()) {
-        host_.SetState(PlayState::EndOfList);
-        host_.Stoppa();
-    } else {
-        SkipPlay(playIndex_ + 1);
+        return {PlaylistStep::Action::StopAtEnd, playIndex_};
     }
+    return {PlaylistStep::Action::Start, playIndex_ + 1};
 }
 
-void PlayList::AddEntries(const QStringList& names) {
+bool PlayList::AddEntries(const QStringList& names) {
     const bool wasEmpty = items_.isEmpty();
     items_ += names;
     if (wasEmpty && !items_.isEmpty()) {
-        LoadFirstEntry();
+        playIndex_ = 0;
+        return true;
     }
+    return false;
 }
 
-void PlayList::ReplaceEntries(const QStringList& names) {
-    // The rows and the loaded song must not outlive the list they belong to.
-    ReleaseSong();
-    host_.ClearSong();
+bool PlayList::ReplaceEntries(const QStringList& names) {
     items_.clear();
-    host_.RemoveAllRows();
     playIndex_ = -1;
-    AddEntries(names);
+    return AddEntries(names);
 }
 
-void PlayList::ReleaseSong() {
-    const PlayState state = host_.State();
-    if (state == PlayState::Playing || state == PlayState::Paused) {
-        host_.Stoppa();
-    }
-    if (host_.StreamLoaded()) {
-        host_.UnloadAudio();
-    }
-}
-
-void PlayList::LoadFirstEntry() {
-    if (items_.isEmpty()) {
-        return;
-    }
-    // A song still loaded here belongs to a list that is gone; it would otherwise keep playing
-    // (or stay loaded) under the new entry 0.
-    ReleaseSong();
-    host_.ClearSong();
-    playIndex_ = 0;
-    const QString& first = items_.first();
-    if (IsLyricFileName(first)) {
-        host_.OpenLyricFile(first);
-    } else {
-        host_.OpenAudioFile(first);
-    }
-}
-
-bool PlayList::RensaListanClick() {
+bool PlayList::RensaListanClick(PlayState state) {
     // Only a playing or paused song keeps the list; with nothing playable (state 3) the list
     // must still be clearable.
-    const PlayState state = host_.State();
     if (state != PlayState::Idle && state != PlayState::NoSong) {
         return false;
     }
     playIndex_ = -1;
-    host_.ClearSong();
-    host_.UnloadAudio();
     items_.clear();
-    host_.RemoveAllRows();
     return true;
 }
 

@@ -154,7 +154,7 @@ TEST_F(SettingsWindowTest, ColourAndOutlineActAtOnceAndCancelUndoesNothing) {
     EXPECT_EQ(dialogs.OfferedColours[1], QColor(102, 102, 102));
     EXPECT_EQ(controller->Settings().TextColour, 0x0000FF) << "red, high byte 0";
     EXPECT_EQ(controller->Settings().OutlineColour, kDefaultOutlineColour);
-    EXPECT_FALSE(controller->Display().Colours.EnableOLText);
+    EXPECT_FALSE(controller->Display().Colours().EnableOLText);
     EXPECT_FALSE(QFile::exists(IniPath()));
 
     // Shown again, the controls follow the player.

@@ -1,7 +1,5 @@
 #include "audio/AudioLibrary.h"
 #include "audio/PlaybackEngine.h"
-#include "lyrics/Vokalento.h"
-#include "support/LyricFileWriter.h"
 #include "support/TempDir.h"
 
 #include <QDir>
@@ -45,18 +43,16 @@ class EngineTest : public ::testing::Test {
             1000.0 * audio::ChannelBytes2Seconds(stream, audio::ChannelGetPosition(stream, 0)));
     }
 
-    TVokalento song;
     // It frees its stream and releases the output when it goes, whatever a test asserted.
-    PlaybackEngine engine{song};
+    PlaybackEngine engine;
 };
 
 TEST(PlaybackStartup, FailedInitMakesEveryStreamFail) {
-    TVokalento song;
-    PlaybackEngine owner(song);
+    PlaybackEngine owner;
     ASSERT_EQ(owner.StartAudio(audio::kDeviceNull), AudioStartup::Ready);
     {
         // The output is taken, so this engine cannot initialise it.
-        PlaybackEngine second(song);
+        PlaybackEngine second;
         EXPECT_EQ(second.StartAudio(audio::kDeviceNull), AudioStartup::NoOutput);
         EXPECT_FALSE(second.OpenSong(Song("sine20.mp3")));
         EXPECT_FALSE(second.StartPlay());
@@ -135,33 +131,15 @@ TEST_F(EngineTest, JumpLimits) {
     // Paused: the keys do nothing at all.
     engine.SetJumpTime(5);
     EXPECT_EQ(engine.PauseOrResume(), PauseOutcome::Paused);
-    engine.SetCurrentLine(4);
     EXPECT_FALSE(engine.JumpBack());
     EXPECT_EQ(HeardMs(), 10000);
-    EXPECT_EQ(engine.CurrentLine(), 4);
 }
 
-// After a jump the line is the one at the position before the jump (the next tick corrects it);
-// after a seek, the one at the target.
-TEST_F(EngineTest, JumpsAndSeeksSetTheCurrentLine) {
-    TempDir dir;
-    ASSERT_TRUE(song.LoadFromFile(LyricFileWriter(2)
-                                      .Line(2000, 4000, "one")
-                                      .Line(6000, 9000, "two")
-                                      .Line(11000, 14000, "three")
-                                      .Write(dir.FilePath("song.vok"))));
+TEST_F(EngineTest, SeekToFractionStaysInsideTheSong) {
     Open("sine20.mp3");
-    engine.SetJumpTime(5);
-    PlayAt(12.9);
-    EXPECT_TRUE(engine.JumpBack());
-    EXPECT_EQ(engine.CurrentLine(), 3);
-    PlayAt(3.5);
-    EXPECT_TRUE(engine.JumpBack());  // no jump, the line is still taken
-    EXPECT_EQ(engine.CurrentLine(), 1);
-
+    PlayAt(3.0);
     EXPECT_TRUE(engine.SeekToFraction(0.5));
     EXPECT_EQ(HeardMs(), engine.LengthMs() / 2000 * 1000);
-    EXPECT_EQ(engine.CurrentLine(), 2);
     EXPECT_TRUE(engine.SeekToFraction(-3.0));
     EXPECT_EQ(HeardMs(), 0);
     EXPECT_FALSE(engine.SeekToFraction(std::numeric_limits<double>::quiet_NaN()));
@@ -204,12 +182,10 @@ TEST_F(EngineTest, PauseOnStoppedOrEndedStreamKeepsTheState) {
 TEST_F(EngineTest, StopTwiceKeepsTheStreamAndReleasesNothingTwice) {
     Open("sine20.mp3");
     PlayAt(4.0);
-    engine.SetCurrentLine(3);
     const auto stream = engine.Stream();
     EXPECT_TRUE(engine.Stoppa());
     EXPECT_TRUE(engine.Stoppa());
     EXPECT_EQ(engine.State(), PlayState::Idle);
-    EXPECT_EQ(engine.CurrentLine(), 0);
     EXPECT_EQ(engine.Stream(), stream);
     ASSERT_TRUE(engine.StartPlay());  // still usable, from its beginning
     audio::NullDeviceAdvance(0.5);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/ImageProbe.h"
+
 #include <QCoreApplication>
 #include <QEnterEvent>
 #include <QImage>
@@ -47,14 +49,7 @@ inline void Click(QWidget& widget, QPoint releaseAt = {2, 2},
 
 // True when some pixel of the image has exactly this colour.
 inline bool HasColor(const QImage& image, QRgb color) {
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if ((image.pixel(x, y) & 0xFFFFFF) == (color & 0xFFFFFF)) {
-                return true;
-            }
-        }
-    }
-    return false;
+    return AnyPixel(image, QColor(color));
 }
 
 }  // namespace vok::test

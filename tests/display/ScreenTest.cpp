@@ -13,8 +13,8 @@ using test::PixelAt;
 class ScreenTest : public testing::Test {
   protected:
     test::TempDir dir;
-    test::FakeHost host;
-    LyricDisplay display{host, 96.0};
+    TVokalento song;
+    LyricDisplay display{[](const QRect&) {}, 96.0};
 
     // A white bitmap stored the way the logo file is.
     QString WriteLogo() {
@@ -31,8 +31,7 @@ class ScreenTest : public testing::Test {
 
 TEST_F(ScreenTest, LogoWithVersionText) {
     ASSERT_TRUE(display.LoadLogo(WriteLogo()));
-    host.Now = PlayState::Idle;
-    display.FormPaint();
+    display.FormPaint(PlayState::Idle);
     const QImage& surface = display.Surface();
     EXPECT_EQ(PixelAt(surface, 638, 298), 0xFFFF);
     EXPECT_EQ(PixelAt(surface, 639, 100), 0);  // last column and row are never copied
@@ -50,7 +49,6 @@ TEST_F(ScreenTest, MissingOrBrokenLogoLeavesBlackAreaAndVersion) {
     EXPECT_FALSE(display.LoadLogo(dir.FilePath(QStringLiteral("none.dat"))));
     EXPECT_FALSE(display.LoadLogo(dir.Path()));
     EXPECT_FALSE(display.LoadLogo(dir.Write(QStringLiteral("bad.dat"), "BM not a bitmap")));
-    host.Now = PlayState::Idle;
     FillSurface(0x1234);
     display.VisaLogo();
     EXPECT_EQ(CountOtherThan(display.Surface(), 30, 299, 0), 0);
@@ -61,35 +59,29 @@ TEST_F(ScreenTest, MissingOrBrokenLogoLeavesBlackAreaAndVersion) {
 TEST_F(ScreenTest, RepaintRequestDependsOnPlayState) {
     ASSERT_TRUE(display.LoadLogo(WriteLogo()));
     for (PlayState state : {PlayState::Playing, PlayState::Paused, PlayState::NoSong}) {
-        host.Now = state;
-        display.LyricsDirty = false;
-        FillSurface(0x1234);
-        display.FormPaint();
-        EXPECT_EQ(display.LyricsDirty, state != PlayState::NoSong) << static_cast<int>(state);
-        EXPECT_EQ(CountOtherThan(display.Surface(), 0, 479, 0x1234), 0);
+        LyricDisplay fresh{[](const QRect&) {}, 96.0};
+        FillImage16(const_cast<QImage&>(fresh.Surface()), 0x1234);
+        fresh.FormPaint(state);
+        EXPECT_EQ(fresh.LyricsDirty(), state != PlayState::NoSong) << static_cast<int>(state);
+        EXPECT_EQ(CountOtherThan(fresh.Surface(), 0, 479, 0x1234), 0);
     }
-    host.Now = PlayState::Playing;
-    display.VisaLogo();  // never over a playing song
-    EXPECT_EQ(CountOtherThan(display.Surface(), 0, 479, 0x1234), 0);
 }
 
 TEST_F(ScreenTest, FullScreenStretchesStripsAndLogo) {
-    test::LoadSong(host.SongModel, dir, {{1000, 2000, "Hello"}});
+    test::LoadSong(song, dir, {{1000, 2000, "Hello"}});
     display.SetLayout(RecalcAspect(1280, 1024));  // aspect 2, header at row 212, lyrics at 334
     display.SetFullScreen(true, QSize(1280, 1024));
-    display.PrepareDisplay(QString());
-    display.RedrawLyrics = true;
-    display.tmrTimer();
+    int line = 0;
+    display.PrepareDisplay(QString(), test::LyricsAt(song, 0, line));
+    display.Render(test::LyricsAt(song, 0, line));
     const QImage& surface = display.Surface();
     EXPECT_EQ(PixelAt(surface, 0, 211), 0);
     EXPECT_EQ(PixelAt(surface, 1279, 213), 0xFFFF);  // white top row, doubled
     EXPECT_EQ(PixelAt(surface, 0, 214), 0x2104);
     EXPECT_EQ(PixelAt(surface, 0, 212 + 120), 0);       // between header and lyrics: untouched
     EXPECT_EQ(PixelAt(surface, 0, 334 + 100), 0x0088);  // band row 50
-    EXPECT_EQ(host.SpectrumFrames, 0);                  // only in window mode
 
     ASSERT_TRUE(display.LoadLogo(WriteLogo()));
-    host.Now = PlayState::Idle;
     display.VisaLogo();
     EXPECT_GT(CountOtherThan(surface, 0, 30, 0), 0);  // the hint how to leave
     EXPECT_EQ(PixelAt(surface, 640, 211), 0);

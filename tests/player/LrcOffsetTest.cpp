@@ -59,7 +59,7 @@ TEST_F(LrcOffsetTest, LrcSongOpensBesideItsAudioPlaysLineByLineAndCannotBeReplac
     EXPECT_FALSE(player.CanReplaceSongFile());
 
     EXPECT_EQ(FirstShown(QStringLiteral("Second line")), 1500);
-    EXPECT_EQ(player.Engine().CurrentLine(), 2);
+    EXPECT_EQ(player.Session().CurrentLine(), 2);
     PlayFor(1.5);
     EXPECT_EQ(player.Display().LastLineText, QStringLiteral("Third line"));
     PlayFor(1.0);
@@ -105,9 +105,9 @@ TEST_F(LrcOffsetTest, OffsetMovesTheLineChangeByExactlyTheOffset) {
         EXPECT_TRUE(Key(Qt::Key_G));
     }
     EXPECT_TRUE(Key(Qt::Key_H));
-    EXPECT_EQ(player.Display().Notice(), QStringLiteral("Lyrics offset: +150 ms"));
+    EXPECT_EQ(player.Notice().Current(), QStringLiteral("Lyrics offset: +150 ms"));
     EXPECT_EQ(FirstShown(QStringLiteral("Second line")), plain - 150);
-    EXPECT_EQ(player.Engine().CurrentLine(), 2);
+    EXPECT_EQ(player.Session().CurrentLine(), 2);
     EXPECT_LT(PositionMs(), 1500) << "the audio is not moved";
     player.Stoppa();
 
@@ -123,10 +123,10 @@ TEST_F(LrcOffsetTest, OffsetMovesTheLineChangeByExactlyTheOffset) {
         Key(Qt::Key_H);
     }
     Load(lrc);
-    EXPECT_EQ(player.Display().Notice(), QStringLiteral("Lyrics offset: -350 ms"));
+    EXPECT_EQ(player.Notice().Current(), QStringLiteral("Lyrics offset: -350 ms"));
     EXPECT_EQ(FirstShown(QStringLiteral("Second line")), plain + 250);
     EXPECT_FALSE(Key(Qt::Key_G, Qt::ControlModifier)) << "Ctrl+G is not the offset key";
-    EXPECT_EQ(player.Display().LyricOffsetMs, -350);
+    EXPECT_EQ(player.Session().LyricOffsetMs, -350);
 }
 
 TEST_F(LrcOffsetTest, OffsetIsClampedNoticeExpiresAndTheCloseWriteStoresIt) {
@@ -134,12 +134,12 @@ TEST_F(LrcOffsetTest, OffsetIsClampedNoticeExpiresAndTheCloseWriteStoresIt) {
     Tone(QStringLiteral("song.mp3"));
     PlayerController& player = Start();
     qint64 now = 1000;
-    player.Display().SetClock([&now] { return now; });
-    EXPECT_EQ(player.Display().LyricOffsetMs, 2990);
+    player.Notice().SetClock([&now] { return now; });
+    EXPECT_EQ(player.Session().LyricOffsetMs, 2990);
     Key(Qt::Key_G);
     Key(Qt::Key_G);
-    EXPECT_EQ(player.Display().Notice(), QStringLiteral("Lyrics offset: +3000 ms"));
-    EXPECT_EQ(player.Display().LyricOffsetMs, 3000);
+    EXPECT_EQ(player.Notice().Current(), QStringLiteral("Lyrics offset: +3000 ms"));
+    EXPECT_EQ(player.Session().LyricOffsetMs, 3000);
 
     Load(Lrc(QStringLiteral("song.lrc")));
     player.PlayBtnClick();
@@ -147,10 +147,10 @@ TEST_F(LrcOffsetTest, OffsetIsClampedNoticeExpiresAndTheCloseWriteStoresIt) {
     EXPECT_EQ(player.Display().LastLineText, QStringLiteral("Third line")) << "3 s sooner";
     now += 1999;
     PlayFor(0.1);
-    EXPECT_FALSE(player.Display().Notice().isEmpty());
+    EXPECT_FALSE(player.Notice().Current().isEmpty());
     now += 1;
     PlayFor(0.1);
-    EXPECT_TRUE(player.Display().Notice().isEmpty()) << "two seconds, then the times again";
+    EXPECT_TRUE(player.Notice().Current().isEmpty()) << "two seconds, then the times again";
     EXPECT_EQ(player.Engine().PositionMs(), PositionMs());
     player.Stoppa();
     Key(Qt::Key_H);

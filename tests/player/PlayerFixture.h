@@ -6,6 +6,7 @@
 #include "core/AppPaths.h"
 #include "player/PlayerController.h"
 #include "player/UserDialogs.h"
+#include "support/ImageProbe.h"
 #include "support/LyricFileWriter.h"
 #include "support/TempDir.h"
 

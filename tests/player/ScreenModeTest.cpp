@@ -66,7 +66,7 @@ TEST_F(ScreenModeTest, EnteringTwiceChangesNothingAndLeavingRestoresThePlayLookO
     const QImage shown = player.Display().Surface();
     player.SkarmLage(true);
     EXPECT_EQ(player.Display().Surface(), shown) << "the second request is ignored";
-    EXPECT_FALSE(player.Display().LyricsDirty);
+    EXPECT_FALSE(player.Display().LyricsDirty());
 
     player.PausBtnClick();
     window.PlayLit = false;

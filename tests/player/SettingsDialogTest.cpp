@@ -87,7 +87,7 @@ TEST_F(SettingsDialogTest, ColoursAndOutlineActAtOnceSurviveCancelAndAreStoredBy
     player.MP3BtnClick();
     player.PlayBtnClick();
     PlayFor(0.2);
-    ASSERT_FALSE(player.Display().LyricsDirty);
+    ASSERT_FALSE(player.Display().LyricsDirty());
 
     dialog.Run = [&]() -> std::optional<SettingsDialogAnswer> {
         player.SetTextColour(0x0000FF);
@@ -96,9 +96,10 @@ TEST_F(SettingsDialogTest, ColoursAndOutlineActAtOnceSurviveCancelAndAreStoredBy
         return std::nullopt;
     };
     player.InstBtnClick();
-    EXPECT_EQ(player.Display().Colours.TextOLFarg, 0x00FF00U);
-    EXPECT_FALSE(player.Display().Colours.EnableOLText);
-    EXPECT_TRUE(player.Display().LyricsDirty) << "the playing line is drawn anew at the next tick";
+    EXPECT_EQ(player.Display().Colours().TextOLFarg, 0x00FF00U);
+    EXPECT_FALSE(player.Display().Colours().EnableOLText);
+    EXPECT_TRUE(player.Display().LyricsDirty())
+        << "the playing line is drawn anew at the next tick";
     EXPECT_EQ(ReadAll(IniPath()), before) << "Cancel writes nothing";
 
     Close();

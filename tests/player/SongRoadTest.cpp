@@ -7,27 +7,9 @@ namespace {
 
 using SongRoadTest = PlayerFixture;
 
-bool HasPixelOtherThan(const QImage& image, const QRect& area, const QColor& colour) {
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        for (int x = area.left(); x <= area.right(); ++x) {
-            if (image.pixelColor(x, y) != colour) {
-                return true;
-            }
-        }
-    }
-    return false;
-}
-
 // True when some pixel of the area is pure lime, the colour of the logo screen's version text.
 bool HasLimePixel(const QImage& surface, const QRect& area) {
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        for (int x = area.left(); x <= area.right(); ++x) {
-            if (surface.pixelColor(x, y) == QColor(0, 255, 0)) {
-                return true;
-            }
-        }
-    }
-    return false;
+    return AnyPixel(surface, QColor(0, 255, 0), true, area);
 }
 
 const QRect kVersionText(550, 0, 90, 25);
@@ -56,14 +38,14 @@ TEST_F(SongRoadTest, LyricFileFromLoadButtonPlaysLineByLineAndStopsAtTheEnd) {
     EXPECT_FALSE(window.LoadButtons) << "load buttons are off while playing";
 
     PlayFor(1.0 + audio::DeviceLatency());
-    EXPECT_EQ(player.Engine().CurrentLine(), 1);
+    EXPECT_EQ(player.Session().CurrentLine(), 1);
     EXPECT_EQ(player.Display().LastLineText, QStringLiteral("First line"));
     EXPECT_FALSE(HasLimePixel(player.Display().Surface(), kVersionText)) << "the logo is gone";
     PlayFor(1.0);
-    EXPECT_EQ(player.Engine().CurrentLine(), 2);
+    EXPECT_EQ(player.Session().CurrentLine(), 2);
     EXPECT_EQ(player.Display().LastLineText, QStringLiteral("Second line"));
     PlayFor(1.5);
-    EXPECT_EQ(player.Engine().CurrentLine(), 3);
+    EXPECT_EQ(player.Session().CurrentLine(), 3);
 
     PlayFor(10.0);  // past the end: the only entry ends and the player stops
     EXPECT_EQ(player.State(), PlayState::Idle);
@@ -91,8 +73,8 @@ TEST_F(SongRoadTest, EndOfSongStartsTheNextEntryAndSongsWithoutLyricsPreviewTheL
     player.PlayBtnClick();
     PlayFor(0.5);
     EXPECT_TRUE(player.Display().TitleText().startsWith(QStringLiteral("first")));
-    EXPECT_TRUE(HasPixelOtherThan(player.Display().Renderer().LyricBmp, QRect(20, 30, 200, 20),
-                                  QColor(0, 0, 0)))
+    EXPECT_TRUE(AnyPixel(player.Display().Renderer().LyricBmp, QColor(0, 0, 0), false,
+                         QRect(20, 30, 200, 20)))
         << "no lyrics: the next entry is previewed";
     PlayFor(13.0);
     EXPECT_EQ(player.PlayIndex(), 1);

@@ -8,217 +8,242 @@
 namespace vok {
 namespace {
 
-using Calls = QStringList;
+using Action = PlaylistStep::Action;
 
-// A player that records what the rules ask of it; names in `broken` fail to load.
-class FakePlayer : public PlayListHost {
+// A list a.vok b.mp3 c.mp3 d.vok whose random source returns `draws` in order (then 0).
+class ListWithDraws {
   public:
-    PlayState State() const override { return state; }
-    void SetState(PlayState value) override { states.append(static_cast<int>(state = value)); }
-    bool StreamLoaded() const override { return stream; }
-    bool LoadEntryFile(const QString& name) override {
-        calls.append("load " + name);
-        return stream = !broken.contains(name);
+    explicit ListWithDraws(std::deque<int> draws = {}) : draws_(std::move(draws)) {
+        list.AddEntries({"a.vok", "b.mp3", "c.mp3", "d.vok"});
     }
-    void StartLoadedSong() override { calls.append("start"); }
-    void StartDisplay() override {}
-    void NothingToPlay() override { calls.append("nothing"); }
-    void Stoppa() override {
-        calls.append("stop");
-        state = stream ? PlayState::Idle : PlayState::NoSong;
-    }
-    void UnloadAudio() override { calls.append("unload"), stream = false; }
-    void ClearSong() override { calls.append("clear"); }
-    bool OpenLyricFile(const QString& name) override {
-        calls.append("lyric " + name);
-        return stream = true;
-    }
-    void OpenAudioFile(const QString& name) override {
-        calls.append("audio " + name), stream = true;
-    }
-    void RepaintRows() override {}
-    void RemoveAllRows() override { calls.append("no rows"); }
-    void RefreshStatusLine() override { calls.append("status"); }
+    int drawn = 0;
 
-    PlayState state = PlayState::Idle;
-    bool stream = false;
-    QStringList broken, calls;
-    QList<int> states;
-};
+  private:
+    std::deque<int> draws_;
 
-class PlayListTest : public testing::Test {
-  protected:
-    // a.vok b.mp3 c.mp3 d.vok with entry `active` loaded and the player in `state`.
-    void Fill(int active, PlayState state, bool random = false) {
-        list_.ReplaceEntries({"a.vok", "b.mp3", "c.mp3", "d.vok"});
-        list_.SetPlayIndex(active);
-        list_.SetRandom(random);
-        player_.state = state;
-        player_.stream = true;
-        player_.calls.clear();
-        player_.states.clear();
-    }
-    FakePlayer player_;
-    std::deque<int> draws_;  // what the random source returns, in order
-    int drawn_ = 0;
-    PlayList list_{player_, [this](int count) {
-                       EXPECT_GT(count, 0);
-                       ++drawn_;
-                       if (draws_.empty()) {
-                           return 0;
-                       }
-                       const int value = draws_.front();
-                       draws_.pop_front();
-                       return value;
-                   }};
-};
-
-TEST_F(PlayListTest, NextOnLastAndPreviousOnFirstDoNothingWithOrWithoutRandom) {
-    for (const bool random : {false, true}) {
-        for (const PlayState state : {PlayState::Idle, PlayState::Playing}) {
-            Fill(3, state, random);
-            list_.NextBtnClick();
-            list_.DownKey();
-            EXPECT_EQ(list_.PlayIndex(), 3);
-            list_.SetPlayIndex(0);
-            list_.PrevBtnClick();
-            list_.UpKey();
-            EXPECT_EQ(list_.PlayIndex(), 0);
-            EXPECT_TRUE(player_.calls.isEmpty());
+  public:
+    PlayList list{[this](int count) {
+        EXPECT_GT(count, 0);
+        ++drawn;
+        const int value = draws_.empty() ? 0 : draws_.front();
+        if (!draws_.empty()) {
+            draws_.pop_front();
         }
+        return value;
+    }};
+};
+
+enum class Op { Next, Previous, Down, Up, DoubleClick, SongEnded };
+
+struct NavigationCase {
+    const char* Name;
+    int Active;
+    PlayState State;
+    bool Random;
+    Op Operation;
+    int Row;  // DoubleClick only
+    std::deque<int> Draws;
+    PlaylistStep Expected;
+    int ActiveAfter;
+};
+
+class Navigation : public testing::TestWithParam<NavigationCase> {};
+
+TEST_P(Navigation, DecidesTheStepAndTheActiveEntry) {
+    const NavigationCase& c = GetParam();
+    ListWithDraws fixture(c.Draws);
+    PlayList& list = fixture.list;
+    list.SetPlayIndex(c.Active);
+    list.SetRandom(c.Random);
+    PlaylistStep step;
+    switch (c.Operation) {
+        case Op::Next:
+            step = list.Next(c.State);
+            break;
+        case Op::Previous:
+            step = list.Previous(c.State);
+            break;
+        case Op::Down:
+            step = list.Down(c.State);
+            break;
+        case Op::Up:
+            step = list.Up(c.State);
+            break;
+        case Op::DoubleClick:
+            step = list.DoubleClick(c.Row, c.State);
+            break;
+        case Op::SongEnded:
+            step = list.SongEnded();
+            break;
     }
+    EXPECT_EQ(static_cast<int>(step.What), static_cast<int>(c.Expected.What));
+    EXPECT_EQ(step.Index, c.Expected.Index);
+    EXPECT_EQ(list.PlayIndex(), c.ActiveAfter);
 }
 
-TEST_F(PlayListTest, NextLoadsOnlyWhenIdleAndStartsOnlyWhenPlaying) {
-    Fill(-1, PlayState::Idle);
-    list_.PrevBtnClick();
-    list_.NextBtnClick();  // no active entry: the first becomes active
-    EXPECT_EQ(player_.calls, Calls{"load a.vok"});
-    Fill(1, PlayState::Paused);
-    list_.NextBtnClick();
-    EXPECT_EQ(list_.PlayIndex(), 2);
-    EXPECT_EQ(player_.calls.size(), 0);
-    Fill(1, PlayState::Idle, true);  // Random: reloads the active entry
-    list_.NextBtnClick();
-    EXPECT_EQ(player_.calls, Calls{"load b.mp3"});
-    Fill(1, PlayState::Playing, true);  // Random: a drawn entry, maybe the same one
-    draws_ = {1};
-    list_.NextBtnClick();
-    EXPECT_EQ(player_.calls, (Calls{"load b.mp3", "start"}));
+constexpr PlayState kIdle = PlayState::Idle;
+constexpr PlayState kPlaying = PlayState::Playing;
+const PlaylistStep kNothing{};
+
+INSTANTIATE_TEST_SUITE_P(
+    PlayList, Navigation,
+    testing::Values(
+        // No wrap-around, with or without Random.
+        NavigationCase{"NextOnLast", 3, kIdle, false, Op::Next, 0, {}, kNothing, 3},
+        NavigationCase{"NextOnLastRandomPlaying", 3, kPlaying, true, Op::Next, 0, {}, kNothing, 3},
+        NavigationCase{"PreviousOnFirst", 0, kIdle, false, Op::Previous, 0, {}, kNothing, 0},
+        NavigationCase{
+            "PreviousOnFirstRandom", 0, kPlaying, true, Op::Previous, 0, {}, kNothing, 0},
+        NavigationCase{"DownOnLast", 3, kPlaying, true, Op::Down, 0, {}, kNothing, 3},
+        NavigationCase{"UpOnFirst", 0, kPlaying, false, Op::Up, 0, {}, kNothing, 0},
+        // Next and Previous load when idle, start when playing, only move otherwise.
+        NavigationCase{"NextWithoutActiveEntryLoadsTheFirst",
+                       -1,
+                       kIdle,
+                       false,
+                       Op::Next,
+                       0,
+                       {},
+                       {Action::Load, 0},
+                       0},
+        NavigationCase{
+            "PreviousWithoutActiveEntry", -1, kIdle, false, Op::Previous, 0, {}, kNothing, -1},
+        NavigationCase{
+            "NextWhilePausedOnlyMoves", 1, PlayState::Paused, false, Op::Next, 0, {}, kNothing, 2},
+        NavigationCase{
+            "NextWithNoSongOnlyMoves", 1, PlayState::NoSong, false, Op::Next, 0, {}, kNothing, 2},
+        NavigationCase{
+            "NextPlayingStartsTheNext", 1, kPlaying, false, Op::Next, 0, {}, {Action::Start, 2}, 2},
+        NavigationCase{
+            "PreviousIdleLoads", 2, kIdle, false, Op::Previous, 0, {}, {Action::Load, 1}, 1},
+        NavigationCase{"NextRandomIdleReloadsTheActive",
+                       1,
+                       kIdle,
+                       true,
+                       Op::Next,
+                       0,
+                       {},
+                       {Action::Load, 1},
+                       1},
+        NavigationCase{"NextRandomPlayingStartsADraw",
+                       1,
+                       kPlaying,
+                       true,
+                       Op::Next,
+                       0,
+                       {},
+                       {Action::Start, 1},
+                       1},
+        // The arrow keys move the index and start only while playing.
+        NavigationCase{"DownIdleOnlyMoves", 1, kIdle, false, Op::Down, 0, {}, kNothing, 2},
+        NavigationCase{"UpPlayingStarts", 3, kPlaying, false, Op::Up, 0, {}, {Action::Start, 2}, 2},
+        NavigationCase{
+            "DownRandomDraws", 0, kPlaying, true, Op::Down, 0, {2}, {Action::Start, 2}, 2},
+        // A double click starts while playing (Random then draws) and loads otherwise.
+        NavigationCase{
+            "DoubleClickPlaying", 0, kPlaying, true, Op::DoubleClick, 2, {}, {Action::Start, 2}, 2},
+        NavigationCase{
+            "DoubleClickIdle", 0, kIdle, true, Op::DoubleClick, 2, {}, {Action::Load, 2}, 2},
+        NavigationCase{"DoubleClickPaused",
+                       0,
+                       PlayState::Paused,
+                       false,
+                       Op::DoubleClick,
+                       2,
+                       {},
+                       {Action::Load, 2},
+                       2},
+        NavigationCase{"DoubleClickNoRow", 1, kIdle, false, Op::DoubleClick, -1, {}, kNothing, 1},
+        // The end of a song.
+        NavigationCase{"LastSongEndsTheList",
+                       3,
+                       kPlaying,
+                       false,
+                       Op::SongEnded,
+                       0,
+                       {},
+                       {Action::StopAtEnd, 3},
+                       3},
+        NavigationCase{
+            "SongEndPlaysOn", 1, kPlaying, false, Op::SongEnded, 0, {}, {Action::Start, 2}, 1},
+        NavigationCase{
+            "RandomNeverEnds", 3, kPlaying, true, Op::SongEnded, 0, {}, {Action::Start, 4}, 3}),
+    [](const testing::TestParamInfo<NavigationCase>& row) { return row.param.Name; });
+
+TEST(PlayListStart, ChoosesTheEntryAndNeverWrapsAroundAfterFailedLoads) {
+    ListWithDraws fixture;
+    PlayList& list = fixture.list;
+    list.SetPlayIndex(2);
+    EXPECT_EQ(list.ChooseStart(-1), 2) << "-1 is the active entry";
+    EXPECT_EQ(list.ChooseStart(1), 1);
+    EXPECT_EQ(list.NextAfterFailedLoad(), 2);
+    EXPECT_EQ(list.NextAfterFailedLoad(), 3);
+    EXPECT_EQ(list.NextAfterFailedLoad(), 4) << "past the last entry: nothing to play";
+    EXPECT_EQ(list.NextAfterFailedLoad(), 4);
+    EXPECT_EQ(list.ChooseStart(9), 4);
+    EXPECT_EQ(list.PlayIndex(), 4);
+    EXPECT_EQ(list.Previous(PlayState::NoSong), PlaylistStep{}) << "only makes the last active";
+    EXPECT_EQ(list.PlayIndex(), 3);
 }
 
-TEST_F(PlayListTest, StartMovesOnPastBrokenEntriesButNeverWrapsAround) {
-    Fill(0, PlayState::Idle);
-    player_.broken = {"b.mp3"};
-    list_.SpelaVOK(1);
-    EXPECT_EQ(player_.calls, (Calls{"load b.mp3", "load c.mp3", "start"}));
-    EXPECT_EQ(player_.state, PlayState::Playing);
-
-    Fill(0, PlayState::Idle);
-    player_.broken = {"c.mp3", "d.vok"};  // a.vok would load
-    list_.SpelaVOK(2);
-    EXPECT_EQ(player_.calls, (Calls{"load c.mp3", "load d.vok", "nothing"}))
-        << "the player is told that nothing plays";
-    EXPECT_EQ(list_.PlayIndex(), 4);
-    EXPECT_EQ(player_.state, PlayState::NoSong);
-    player_.calls.clear();
-    list_.PrevBtnClick();  // only makes the last entry active
-    EXPECT_EQ(list_.PlayIndex(), 3);
-    EXPECT_TRUE(player_.calls.isEmpty());
+TEST(PlayListStart, RandomIgnoresTheArgumentNeverDrawsFromNothingAndStaysInRange) {
+    PlayList empty([](int) -> int {
+        ADD_FAILURE() << "a draw from an empty list";
+        return 0;
+    });
+    empty.SetRandom(true);
+    EXPECT_EQ(empty.ChooseStart(-1), -1);
+    ListWithDraws fixture({3, 99});
+    fixture.list.SetRandom(true);
+    EXPECT_EQ(fixture.list.ChooseStart(1), 3);
+    EXPECT_EQ(fixture.list.ChooseStart(1), 3) << "a faulty source still lands inside the list";
+    fixture.list.SetPlayIndex(42);
+    EXPECT_EQ(fixture.list.PlayIndex(), 4);
 }
 
-TEST_F(PlayListTest, RandomIgnoresTheArgumentNeverDrawsFromNothingAndStaysInRange) {
-    list_.SetRandom(true);
-    list_.SpelaVOK(-1);  // empty list: a draw would divide by zero
-    EXPECT_EQ(drawn_, 0);
-    EXPECT_EQ(player_.state, PlayState::NoSong);
-    Fill(0, PlayState::Idle, true);
-    draws_ = {3, 99};
-    list_.SpelaVOK(1);
-    EXPECT_EQ(player_.calls.first(), "load d.vok");
-    list_.SpelaVOK(1);  // a faulty source still lands inside the list
-    EXPECT_EQ(list_.PlayIndex(), 3);
-    list_.SetPlayIndex(42);
-    EXPECT_EQ(list_.PlayIndex(), 4);
+TEST(PlayListEntries, AddingMakesTheFirstEntryActiveOnlyInAnEmptyList) {
+    PlayList list;
+    EXPECT_TRUE(list.AddEntries({"x.MP3", "y.vok"}));
+    EXPECT_EQ(list.PlayIndex(), 0);
+    list.SetPlayIndex(1);
+    EXPECT_FALSE(list.AddEntries({"z.vok"}));
+    EXPECT_EQ(list.PlayIndex(), 1);
+    EXPECT_FALSE(list.AddEntries({}));
+    EXPECT_TRUE(list.ReplaceEntries({"new.VOK"}));
+    EXPECT_EQ(list.PlayItems(), QStringList{"new.VOK"});
+    EXPECT_EQ(list.PlayIndex(), 0);
+    EXPECT_FALSE(list.ReplaceEntries({}));
+    EXPECT_EQ(list.PlayIndex(), -1);
 }
 
-TEST_F(PlayListTest, SongEndPlaysOnStopsAfterTheLastAndWithRandomNeverStops) {
-    Fill(3, PlayState::Playing);
-    list_.SongEnded();
-    EXPECT_EQ(player_.states, (QList<int>{0, 5}));
-    EXPECT_EQ(player_.calls, Calls{"stop"});
-    EXPECT_EQ(list_.PlayIndex(), 3);
-
-    Fill(1, PlayState::Playing);
-    list_.SongEnded();
-    EXPECT_EQ(player_.calls, (Calls{"load c.mp3", "start"}));
-
-    Fill(3, PlayState::Playing, true);
-    list_.SongEnded();
-    EXPECT_EQ(player_.calls, (Calls{"load a.vok", "start"}));
-}
-
-TEST_F(PlayListTest, ArrowKeysAndDoubleClickFollowThePlayState) {
-    Fill(1, PlayState::Idle);
-    list_.DownKey();
-    list_.DownKey();
-    EXPECT_EQ(list_.PlayIndex(), 3);
-    EXPECT_TRUE(player_.calls.isEmpty());  // not playing: nothing loaded
-    player_.state = PlayState::Playing;
-    list_.UpKey();
-    EXPECT_EQ(player_.calls.first(), "load c.mp3");
-
-    Fill(0, PlayState::Playing, true);
-    draws_ = {1};
-    list_.VokListaDblClick(2);  // playing with Random: a random entry, not the row
-    EXPECT_EQ(player_.calls.first(), "load b.mp3");
-    Fill(0, PlayState::Idle, true);
-    list_.VokListaDblClick(2);
-    list_.VokListaDblClick(-1);
-    EXPECT_EQ(player_.calls, (Calls{"load c.mp3", "status"}));
-}
-
-TEST_F(PlayListTest, AddingLoadsTheFirstEntryOnlyIntoAnEmptyList) {
-    list_.AddEntries({"x.MP3", "y.vok"});
-    EXPECT_EQ(player_.calls, (Calls{"clear", "audio x.MP3"}));
-    list_.SetPlayIndex(1);
-    list_.AddEntries({"z.vok"});
-    EXPECT_EQ(list_.PlayIndex(), 1);
-    EXPECT_EQ(player_.calls.size(), 2);
-
-    Fill(2, PlayState::Playing);  // replacing releases the playing song first
-    list_.ReplaceEntries({"new.VOK"});
-    EXPECT_EQ(player_.calls,
-              (Calls{"stop", "unload", "clear", "no rows", "clear", "lyric new.VOK"}));
-    EXPECT_EQ(list_.PlayIndex(), 0);
-}
-
-TEST_F(PlayListTest, ClearOnlyWhenNothingPlaysOrIsPaused) {
+TEST(PlayListEntries, ClearOnlyWhenNothingPlaysOrIsPaused) {
     for (const PlayState state : {PlayState::Playing, PlayState::Paused}) {
-        Fill(1, state);
-        EXPECT_FALSE(list_.RensaListanClick());
-        EXPECT_EQ(list_.Count(), 4);
+        ListWithDraws fixture;
+        EXPECT_FALSE(fixture.list.RensaListanClick(state));
+        EXPECT_EQ(fixture.list.Count(), 4);
     }
     for (const PlayState state : {PlayState::Idle, PlayState::NoSong}) {
-        Fill(1, state);
-        EXPECT_TRUE(list_.RensaListanClick());
-        EXPECT_EQ(list_.Count(), 0);
-        EXPECT_EQ(list_.PlayIndex(), -1);
-        EXPECT_EQ(player_.calls, (Calls{"clear", "unload", "no rows"}));
+        ListWithDraws fixture;
+        fixture.list.SetPlayIndex(1);
+        EXPECT_TRUE(fixture.list.RensaListanClick(state));
+        EXPECT_EQ(fixture.list.Count(), 0);
+        EXPECT_EQ(fixture.list.PlayIndex(), -1);
     }
 }
 
-TEST_F(PlayListTest, RemovingAndMovingKeepTheActiveEntryAndNeverTouchIt) {
-    Fill(2, PlayState::Playing);  // c.mp3
-    EXPECT_FALSE(list_.RemoveEntry(2));
-    EXPECT_FALSE(list_.RemoveEntry(4));
-    EXPECT_FALSE(list_.MoveEntry(2, 0));
-    EXPECT_TRUE(list_.RemoveEntry(1));
-    EXPECT_EQ(list_.PlayIndex(), 1);
-    EXPECT_TRUE(list_.MoveEntry(0, 3));  // below the last row
-    EXPECT_TRUE(list_.MoveEntry(1, 0));
-    EXPECT_EQ(list_.PlayItems(), (QStringList{"d.vok", "c.mp3", "a.vok"}));
-    EXPECT_EQ(list_.PlayIndex(), 1);
+TEST(PlayListEntries, RemovingAndMovingKeepTheActiveEntryAndNeverTouchIt) {
+    ListWithDraws fixture;
+    PlayList& list = fixture.list;
+    list.SetPlayIndex(2);  // c.mp3
+    EXPECT_FALSE(list.RemoveEntry(2));
+    EXPECT_FALSE(list.RemoveEntry(4));
+    EXPECT_FALSE(list.MoveEntry(2, 0));
+    EXPECT_TRUE(list.RemoveEntry(1));
+    EXPECT_EQ(list.PlayIndex(), 1);
+    EXPECT_TRUE(list.MoveEntry(0, 3));  // below the last row
+    EXPECT_TRUE(list.MoveEntry(1, 0));
+    EXPECT_EQ(list.PlayItems(), (QStringList{"d.vok", "c.mp3", "a.vok"}));
+    EXPECT_EQ(list.PlayIndex(), 1);
 }
 
 TEST(ProgressBarSeek, WholeSecondsFromTheLeftEndAndSafeForBadBars) {
