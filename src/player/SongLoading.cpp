@@ -37,6 +37,8 @@ void PlayerController::VoKBtnClick() {
     }
     ClearSong();
     playList_.AddEntries({picked});  // the only entry: it becomes active and is opened
+    UppdateraLVLista();
+    VisaInfo();
 }
 
 void PlayerController::MP3BtnClick() {
@@ -50,9 +52,12 @@ void PlayerController::MP3BtnClick() {
     if (!picked.isEmpty()) {
         // Appended; into an empty list it becomes entry 0 and is opened.
         playList_.AddEntries({picked});
+        UppdateraLVLista();
+    } else {
+        RepaintRows();
     }
-    RepaintRows();
     display_.LyricsDirty = true;
+    VisaInfo();
 }
 
 void PlayerController::UnloadVokBtnClick() {
