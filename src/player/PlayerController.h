@@ -120,7 +120,8 @@ class PlayerController : public QObject, private DisplayHost, private PlayListHo
     void LoadPL(bool add, const QString& fileName);
     // Files named from outside once the window is up (a hand-over, the desktop's media controls):
     // together, in the order named, they replace the playlist and the first plays. Names that are
-    // no file are passed over; with none left the player stays as it is.
+    // no file are passed over; with none left the player stays as it is. An open settings dialog
+    // is closed first, as with Cancel.
     void OpenHandedFiles(const QStringList& names);
     void OpenHandedFile(const QString& fileName) { OpenHandedFiles({fileName}); }
 
@@ -286,6 +287,7 @@ class PlayerController : public QObject, private DisplayHost, private PlayListHo
     bool onReadOnlyMedium_ = false;
     bool autoQuit_ = false;
     bool scanning_ = false;
+    bool settingsOpen_ = false;
     UserDialogs::FolderChoice folderChoice_;
 };
 

@@ -81,6 +81,11 @@ void PlayerController::OpenHandedFiles(const QStringList& names) {
     if (!readyForFiles_ || files.isEmpty()) {
         return;
     }
+    // The dialog would stay modal over a player come to the front, maybe full screen, and keep
+    // the keyboard: it closes first.
+    if (settingsOpen_) {
+        settingsDialog_->Cancel();
+    }
     Stoppa();
     UnloadMP3BtnClick();
     if (window_ != nullptr) {
