@@ -46,7 +46,16 @@ function(vok_test name)
     endif()
     target_link_libraries(test_${name} PRIVATE ${ARG_DEPS} vok_test_support GTest::gtest GTest::gmock)
     vok_apply_warnings(test_${name})
-    gtest_discover_tests(test_${name}
-        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;SDL_AUDIODRIVER=dummy" LABELS "${ARG_LABELS}"
-        DISCOVERY_TIMEOUT 60)
+    gtest_discover_tests(test_${name} DISCOVERY_TIMEOUT 60)
+    # gtest_discover_tests hands its PROPERTIES on as one flat list, which splits a list value
+    # (two variables, two labels) into properties of its own; so CTest sets them per test from a
+    # file it reads after the discovered tests.
+    set(properties ${CMAKE_CURRENT_BINARY_DIR}/test_${name}_properties.cmake)
+    file(WRITE ${properties}
+        "foreach(test IN LISTS test_${name}_TESTS)\n"
+        "    set_tests_properties(\"\${test}\" PROPERTIES\n"
+        "        ENVIRONMENT \"QT_QPA_PLATFORM=offscreen;SDL_AUDIODRIVER=dummy\"\n"
+        "        LABELS \"${ARG_LABELS}\")\n"
+        "endforeach()\n")
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${properties})
 endfunction()
