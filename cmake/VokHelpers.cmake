@@ -14,6 +14,12 @@ if(VOK_SANITIZE)
     add_link_options(-fsanitize=address,undefined)
 endif()
 
+if(VOK_TSAN)
+    # Same trade-off as above; ThreadSanitizer also recommends -O1 or more.
+    add_compile_options(-fsanitize=thread -fno-omit-frame-pointer -O1 -g1)
+    add_link_options(-fsanitize=thread)
+endif()
+
 if(VOK_FUZZ)
     # Instrument every library for coverage, not only the harnesses, or the fuzzer runs blind.
     add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
@@ -39,6 +45,7 @@ endfunction()
 function(vok_test name)
     cmake_parse_arguments(ARG "GUI" "" "SOURCES;DEPS;LABELS" ${ARGN})
     add_executable(test_${name} ${ARG_SOURCES})
+    set_property(GLOBAL APPEND PROPERTY VOK_TEST_TARGETS test_${name})
     if(ARG_GUI)
         target_link_libraries(test_${name} PRIVATE vok_test_main_gui)
     else()
