@@ -22,7 +22,9 @@ endif()
 
 if(VOK_FUZZ)
     # Instrument every library for coverage, not only the harnesses, or the fuzzer runs blind.
-    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+    # Undefined behaviour aborts, so the fuzzer keeps the input as a crash instead of going on.
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined
+        -fno-omit-frame-pointer)
     add_link_options(-fsanitize=address,undefined)
 endif()
 
