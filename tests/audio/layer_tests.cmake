@@ -59,6 +59,7 @@ vok_test(audio
     SOURCES
         ${CMAKE_CURRENT_LIST_DIR}/DecoderTest.cpp
         ${CMAKE_CURRENT_LIST_DIR}/PlaybackTest.cpp
-    DEPS vok_audio)
+    DEPS vok_audio
+    LABELS audio)
 add_dependencies(test_audio vok_audio_fixtures)
 target_compile_definitions(test_audio PRIVATE VOK_AUDIO_FIXTURE_DIR="${VOK_AUDIO_FIXTURE_DIR}")
