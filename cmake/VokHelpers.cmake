@@ -14,9 +14,17 @@ if(VOK_SANITIZE)
     add_link_options(-fsanitize=address,undefined)
 endif()
 
+if(VOK_TSAN)
+    # Same trade-off as above; ThreadSanitizer also recommends -O1 or more.
+    add_compile_options(-fsanitize=thread -fno-omit-frame-pointer -O1 -g1)
+    add_link_options(-fsanitize=thread)
+endif()
+
 if(VOK_FUZZ)
     # Instrument every library for coverage, not only the harnesses, or the fuzzer runs blind.
-    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+    # Undefined behaviour aborts, so the fuzzer keeps the input as a crash instead of going on.
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined
+        -fno-omit-frame-pointer)
     add_link_options(-fsanitize=address,undefined)
 endif()
 
@@ -39,6 +47,7 @@ endfunction()
 function(vok_test name)
     cmake_parse_arguments(ARG "GUI" "" "SOURCES;DEPS;LABELS" ${ARGN})
     add_executable(test_${name} ${ARG_SOURCES})
+    set_property(GLOBAL APPEND PROPERTY VOK_TEST_TARGETS test_${name})
     if(ARG_GUI)
         target_link_libraries(test_${name} PRIVATE vok_test_main_gui)
     else()
@@ -46,7 +55,16 @@ function(vok_test name)
     endif()
     target_link_libraries(test_${name} PRIVATE ${ARG_DEPS} vok_test_support GTest::gtest GTest::gmock)
     vok_apply_warnings(test_${name})
-    gtest_discover_tests(test_${name}
-        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;SDL_AUDIODRIVER=dummy" LABELS "${ARG_LABELS}"
-        DISCOVERY_TIMEOUT 60)
+    gtest_discover_tests(test_${name} DISCOVERY_TIMEOUT 60)
+    # gtest_discover_tests hands its PROPERTIES on as one flat list, which splits a list value
+    # (two variables, two labels) into properties of its own; so CTest sets them per test from a
+    # file it reads after the discovered tests.
+    set(properties ${CMAKE_CURRENT_BINARY_DIR}/test_${name}_properties.cmake)
+    file(WRITE ${properties}
+        "foreach(test IN LISTS test_${name}_TESTS)\n"
+        "    set_tests_properties(\"\${test}\" PROPERTIES\n"
+        "        ENVIRONMENT \"QT_QPA_PLATFORM=offscreen;SDL_AUDIODRIVER=dummy\"\n"
+        "        LABELS \"${ARG_LABELS}\")\n"
+        "endforeach()\n")
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${properties})
 endfunction()

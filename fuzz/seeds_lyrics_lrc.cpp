@@ -7,7 +7,8 @@ namespace {
 vok::fuzz::SeedSet MakeLrcSeeds() {
     return {"lyrics_lrc",
             {QByteArray("[ti:Seed]\n[ar:Writer]\n[length:03:00]\n[offset:+150]\n"
-                        "[00:01.00]One\n[00:03.50][01:03.50]Two\n[00:02.123]Three\n[00:05]\n"),
+                        "[00:01.00]One\n[00:03.50][01:03.50]Two\n[00:02.123]Three\n[00:05]\n"
+                        "[00:06.00] \t[00:09.00] Spaced\n"),
              QByteArray("\xEF\xBB\xBF[00:00.50]<00:00.50>Word <00:00.90>by <00:01.20>word\r\n"
                         "[00:02.00]\xC3\xA5\xC3\xA4\xC3\xB6\r\n"),
              QByteArray("[00:01.00]caf\xE9 \x80\r[00:02.00]old Mac\r"),

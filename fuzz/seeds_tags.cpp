@@ -41,6 +41,11 @@ const SeedRegistration kTagSeeds([] {
     liar.frames[1].declaredSize = 0x7FFFFFFF;
     liar.syncSafeFrameSizes = false;
     set.seeds.push_back(liar.Build());
+    Id3v2Tag modern = FullTag(4);  // a size past seven bits first, then UTF-8 and frame flags
+    modern.frames.insert(modern.frames.begin(), Id3Frame::Raw("APIC", QByteArray(300, '\xFF')));
+    modern.frames[1] = Id3Frame::Text("TIT2", QStringLiteral("\u00C5 \u266A"), Id3Encoding::Utf8);
+    modern.frames[2].formatFlags = 0x43;
+    set.seeds.push_back(modern.Build());
     set.seeds.push_back(test::Mp3File({}, 300, v1.Build()));
     set.seeds.push_back(QByteArray("ID3\x04\x00\x00\x7F\x7F\x7F\x7F", 10));
     return set;

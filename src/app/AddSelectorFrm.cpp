@@ -12,6 +12,8 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace vok {
 
 TAddSelectorFrm::TAddSelectorFrm(const QString& startFolder, QWidget* parent)
@@ -41,6 +43,22 @@ TAddSelectorFrm::TAddSelectorFrm(const QString& startFolder, QWidget* parent)
     dirSelector_->setFixedSize(385, 345);
     connect(dirSelector_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { chDirectory_->setText(SelectedFolder()); });
+    // The folders above the selection are listed in the background and sorted afterwards; each
+    // listing pushes the selection down, so it is brought back into view once sorted.
+    connect(folders_, &QFileSystemModel::directoryLoaded, this, [this](const QString& loaded) {
+        const QString selected = SelectedFolder();
+        const QString above =
+            loaded.endsWith(QLatin1Char('/')) ? loaded : loaded + QLatin1Char('/');
+        if (selected != loaded && selected.startsWith(above)) {
+            followSelection_ = true;
+            ScrollToSelection();
+        }
+    });
+    connect(folders_, &QAbstractItemModel::layoutChanged, this, [this] {
+        if (std::exchange(followSelection_, false)) {
+            ScrollToSelection();
+        }
+    });
 
     auto* group = new QGroupBox(QStringLiteral("Add files..."), this);
     group->setFixedSize(385, 57);
@@ -95,9 +113,22 @@ void TAddSelectorFrm::SelectFolder(const QString& folder) {
     const QModelIndex index = folders_->index(QDir(folder).absolutePath());
     if (index.isValid()) {
         dirSelector_->setCurrentIndex(index);
-        dirSelector_->scrollTo(index);
+        ScrollToSelection();
         chDirectory_->setText(SelectedFolder());
     }
+}
+
+void TAddSelectorFrm::ScrollToSelection() {
+    const QModelIndex current = dirSelector_->currentIndex();
+    if (current.isValid()) {
+        dirSelector_->scrollTo(current, QAbstractItemView::PositionAtCenter);
+    }
+}
+
+void TAddSelectorFrm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // Laid out only now: a scroll made while hidden has no height to work in.
+    ScrollToSelection();
 }
 
 UserDialogs::FolderChoice TAddSelectorFrm::Choice() const {

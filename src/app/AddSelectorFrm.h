@@ -31,13 +31,20 @@ class TAddSelectorFrm : public QDialog {
     QCheckBox* RecCB() const { return recCB_; }
     QLabel* CHDirectory() const { return chDirectory_; }
 
+  protected:
+    void showEvent(QShowEvent* event) override;
+
   private:
+    // The selected folder in the middle of the tree's view.
+    void ScrollToSelection();
+
     QFileSystemModel* folders_ = nullptr;
     QTreeView* dirSelector_ = nullptr;
     QLabel* chDirectory_ = nullptr;
     QCheckBox* vokCB_ = nullptr;
     QCheckBox* mp3CB_ = nullptr;
     QCheckBox* recCB_ = nullptr;
+    bool followSelection_ = false;  // a folder above the selection was listed, not yet sorted
 };
 
 }  // namespace vok

@@ -16,10 +16,10 @@ QString UsageText(const QString& programName) {
                "Karaoke player: plays lyric songs (.vok), audio files (MP3, OGG, WMA)\n"
                "and playlists (.vpl, .m3u).\n"
                "\n"
-               "  FILE        a lyric file, an audio file or a list file to play; a\n"
+               "  FILE        a lyric file, an audio file or a list file; the files named\n"
+               "              become the playlist in their order and the first plays. A\n"
                "              player already running is handed the files instead\n"
-               "  /AUTOQUIT   end the player when the list has been played or Stop is\n"
-               "              pressed\n"
+               "  /AUTOQUIT   end the player when Stop is pressed\n"
                "  --help      show this text and exit\n"
                "  --version   show the version and exit\n")
         .arg(programName);

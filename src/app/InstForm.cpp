@@ -110,6 +110,14 @@ TInstForm::TInstForm(PlayerController& controller, UserDialogs& dialogs, QWidget
     setModal(true);
     setFixedSize(489, 392);
     Paint(this, QPalette::Window, kSilver);
+    // The desktop's greyed text can be as light as the silver page: disabled captions ("Delete",
+    // "Change") are drawn in a grey that stays readable on it.
+    QPalette greyed = palette();
+    for (const QPalette::ColorRole role :
+         {QPalette::ButtonText, QPalette::WindowText, QPalette::Text}) {
+        greyed.setColor(QPalette::Disabled, role, kGrey);
+    }
+    setPalette(greyed);
 
     pg_ = new QTabWidget(this);
     pg_->setObjectName(QStringLiteral("PG"));

@@ -29,6 +29,7 @@ class TInstForm : public QDialog, public SettingsDialogView {
     ~TInstForm() override;
 
     std::optional<SettingsDialogAnswer> Execute() override;
+    void Cancel() override { reject(); }
 
     static inline const QString kSongFolderInstruction =
         QStringLiteral("Where do you have your songs. (subfolders also included)");

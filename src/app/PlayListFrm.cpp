@@ -150,6 +150,8 @@ TPlayListFrm::TPlayListFrm(PlayerController& controller, QPoint mainCorner, QWid
     spelLista_->setObjectName(QStringLiteral("SpelLista"));
     spelLista_->setModel(&model_);
     spelLista_->installEventFilter(this);
+    // The rows' width changes without the window's when the vertical scroll bar comes or goes.
+    spelLista_->viewport()->installEventFilter(this);
     connect(spelLista_, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex& index) { controller_.VokListaDblClick(index.row()); });
     connect(spelLista_, &TSpelLista::RowDropped, this, &TPlayListFrm::RowDropped);
@@ -315,6 +317,10 @@ void TPlayListFrm::ShowStatusText(const QString& text) {
 // --- Events ---------------------------------------------------------------------------------
 
 bool TPlayListFrm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == spelLista_->viewport() && event->type() == QEvent::Resize) {
+        FormResize();
+        return false;
+    }
     if (watched == playPB_ && event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         controller_.PlayListPB(static_cast<int>(mouse->position().x()), playPB_->width());

@@ -368,6 +368,11 @@ void TVokPlayForm::mouseReleaseEvent(QMouseEvent* event) {
 
 void TVokPlayForm::mouseDoubleClickEvent(QMouseEvent* event) {
     event->accept();
+    // The panel's controls pass on the double clicks they do not use; the screen mode belongs
+    // to the display area alone.
+    if (panelen_->isVisible() && panelen_->geometry().contains(event->position().toPoint())) {
+        return;
+    }
     controller_.LogoClick();
 }
 

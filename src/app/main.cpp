@@ -22,6 +22,12 @@ int main(int argc, char* argv[]) {
         std::fputs(answer->toLocal8Bit().constData(), stdout);
         return 0;
     }
+    // The guard and the hand-over need no application object and no display: a second start from
+    // a terminal without one still hands its files over and ends.
+    vok::InstanceGuard guard;
+    if (guard.AlreadyRunning(raw)) {
+        return 0;
+    }
     QApplication app(argc, argv);
     QApplication::setDesktopFileName(QStringLiteral("org.kestrovane.Vokalento"));
     // The desktop's own icon pictures, every size, so small window decorations stay sharp.
@@ -30,21 +36,14 @@ int main(int argc, char* argv[]) {
         icon.addFile(QStringLiteral(":/icons/%1x%1/apps/org.kestrovane.Vokalento.png").arg(size));
     }
     QApplication::setWindowIcon(icon);
-    const QStringList parameters = QCoreApplication::arguments().mid(1);
-    vok::InstanceGuard guard;
-    if (guard.AlreadyRunning(parameters)) {
-        return 0;
-    }
     vok::QtUserDialogs dialogs;
     vok::PlayerOptions options;
-    options.Parameters = parameters;
+    options.Parameters = QCoreApplication::arguments().mid(1);
     vok::PlayerController controller(std::move(options), dialogs);
     // Until the first show the player ignores what it is handed; its own files are opened then.
-    const vok::ParameterSink open = [&controller](const QString& file) {
-        controller.OpenHandedFile(file);
-    };
-    vok::ProcessOwnParameters(open);
-    guard.SetReceiver(open);
+    vok::ProcessOwnParameters(
+        [&controller](const QString& file) { controller.OpenHandedFile(file); });
+    guard.Serve([&controller](const QStringList& files) { controller.OpenHandedFiles(files); });
     if (controller.MustEnd()) {
         return 1;
     }

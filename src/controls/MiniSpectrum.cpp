@@ -46,27 +46,46 @@ void TMiniSpectrum::DrawPicture() {
     }
 }
 
-void TMiniSpectrum::UpdateFrame() {
+void TMiniSpectrum::NextStyle() {
+    style_ = NextSpectrumStyle(style_);
+    // No tick draws frames while nothing plays: the new style shows its still look now.
+    if (!source_.Playing()) {
+        Clear();
+    }
+}
+
+void TMiniSpectrum::BlankBackBuffer() {
     if (backBuffer_.size() != size()) {
         backBuffer_ = QImage(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
     }
     backBuffer_.fill(Qt::black);
-    QPainter painter(&backBuffer_);
-    if (active_ && style_ != TSpectrumStyle::ssNone && source_.Playing()) {
-        DrawPicture();
-        painter.drawImage(0, 0, picture_.Image());
-    } else if (style_ == TSpectrumStyle::ssNone) {
+}
+
+void TMiniSpectrum::DrawStillLook() {
+    BlankBackBuffer();
+    if (style_ == TSpectrumStyle::ssNone) {
+        QPainter painter(&backBuffer_);
         painter.setPen(Qt::white);
         painter.setFont(font());
         painter.drawText(backBuffer_.rect(), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
                          activateText_);
     }
-    painter.end();
+}
+
+void TMiniSpectrum::UpdateFrame() {
+    if (active_ && style_ != TSpectrumStyle::ssNone && source_.Playing()) {
+        BlankBackBuffer();
+        DrawPicture();
+        QPainter painter(&backBuffer_);
+        painter.drawImage(0, 0, picture_.Image());
+    } else {
+        DrawStillLook();
+    }
     update();
 }
 
 void TMiniSpectrum::Clear() {
-    backBuffer_.fill(Qt::black);
+    DrawStillLook();
     update();
 }
 
@@ -75,9 +94,16 @@ void TMiniSpectrum::paintEvent(QPaintEvent* /*event*/) {
     painter.drawImage(0, 0, backBuffer_);
 }
 
+void TMiniSpectrum::resizeEvent(QResizeEvent* /*event*/) {
+    // Every pixel of the new size is painted, before the first frame as well.
+    if (!source_.Playing()) {
+        Clear();
+    }
+}
+
 void TMiniSpectrum::mouseReleaseEvent(QMouseEvent* event) {
     event->accept();
-    // A click cycles the style whether or not the analyser is enabled; the next frame shows it.
+    // A click cycles the style whether or not the analyser is enabled.
     if (rect().contains(event->position().toPoint())) {
         NextStyle();
         emit OnClick();

@@ -11,9 +11,9 @@
 namespace vok {
 
 // The small spectrum analyser of the control panel: a frame per display tick in one of four
-// styles, or a hint text in style ssNone. Switched off, or with nothing playing, it shows only its
-// background. Switched off it still takes clicks (a click cycles the style), so it is never
-// disabled as a widget.
+// styles, or a hint text in style ssNone. Switched off, or with nothing playing, it shows its
+// still look: the hint in ssNone, only its background otherwise. Switched off it still takes
+// clicks (a click cycles the style), so it is never disabled as a widget.
 class TMiniSpectrum : public QWidget {
     Q_OBJECT
 
@@ -22,14 +22,15 @@ class TMiniSpectrum : public QWidget {
 
     TSpectrumStyle Style() const { return style_; }
     void SetStyle(TSpectrumStyle style) { style_ = style; }
-    void NextStyle() { style_ = NextSpectrumStyle(style_); }
+    // Shown at once while nothing plays, by the next frame while a song plays.
+    void NextStyle();
     void SetActivateText(const QString& text) { activateText_ = text; }
     bool Active() const { return active_; }
     void SetActive(bool active) { active_ = active; }
 
     // Computes and shows one frame.
     void UpdateFrame();
-    // Shows the plain background.
+    // Shows the still look.
     void Clear();
 
     const SpectrumPicture& Picture() const { return picture_; }
@@ -41,10 +42,14 @@ class TMiniSpectrum : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
     void DrawPicture();
+    // The back buffer in the control's size, filled with the background.
+    void BlankBackBuffer();
+    void DrawStillLook();
 
     const SpectrumSource& source_;
     SpectrumPicture picture_;

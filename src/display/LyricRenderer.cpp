@@ -99,6 +99,13 @@ QString TitleTextFor(const TVokalento& song, const QString& audioFileName) {
     if (!song.Valid) {
         return NameWithoutExtension(audioFileName);
     }
+    if (song.Format == LyricFormat::Lrc) {
+        // Both tags are optional: without [ti:] the file is named as its playlist row names it,
+        // and without [ar:] no " - " stands in front.
+        const QString title = song.Title.isEmpty() ? FileNamePart(song.FileName) : song.Title;
+        const QString artist = TrimControls(song.Artist);
+        return artist.isEmpty() ? title : artist + QStringLiteral(" - ") + title;
+    }
     if (song.Version == 2) {
         return TrimControls(song.Artist) + QStringLiteral(" - ") + song.Title;
     }

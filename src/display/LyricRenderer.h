@@ -40,7 +40,8 @@ inline constexpr std::uint16_t White = 0xFFFF;
 void DrawSongMap(const TVokalento& song, QImage& target, int lengthMs);
 
 // The header title: the audio file's name without lyrics, "Artist - Title" for a version-2 lyric
-// file, otherwise the title.
+// file, for an LRC file "Artist - Title" with the artist part only when there is one and its file
+// name for a missing title, otherwise the title.
 QString TitleTextFor(const TVokalento& song, const QString& audioFileName);
 
 // The status line, e.g. "<00:01:23 / 00:03:45>  3 / 12".

@@ -10,7 +10,7 @@
 
 namespace vok {
 
-// Receives one handed-over parameter (the player's OpenHandedFile).
+// Receives one parameter at a time (ProcessOwnParameters, ReceiveParameters).
 using ParameterSink = std::function<void(const QString&)>;
 
 // The largest hand-over frame accepted, length prefix included. A command line is far smaller;

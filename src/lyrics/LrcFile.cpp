@@ -86,8 +86,8 @@ bool ApplyTag(QStringView key, QStringView value, LrcSong& song) {
     return true;
 }
 
-// One line of the file: its leading stamps become entries with the text after them; a tag line
-// sets the tag. Anything else ("[Chorus]", plain text) is passed over.
+// One line of the file: its leading stamps (blanks between them allowed) become entries with the
+// text after them; a tag line sets the tag. Anything else ("[Chorus]", plain text) is passed over.
 void ParseLine(QStringView line, LrcSong& song, std::vector<Stamp>& stamps) {
     line = line.trimmed();
     std::vector<std::int32_t> times;
@@ -111,6 +111,11 @@ void ParseLine(QStringView line, LrcSong& song, std::vector<Stamp>& stamps) {
             break;
         }
         at = close + 1;
+        // Blanks may stand between stamps ("[00:02] [00:06] text"); before the text the trimming
+        // below drops them anyway.
+        while (at < line.size() && line[at].isSpace()) {
+            ++at;
+        }
     }
     if (times.empty()) {
         return;

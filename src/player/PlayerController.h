@@ -122,8 +122,12 @@ class PlayerController : public QObject {
     void Stoppa();
     // Reads a list file into the playlist, replacing it or appending to it.
     void LoadPL(bool add, const QString& fileName);
-    // A file named from outside once the window is up: it replaces the playlist and plays.
-    void OpenHandedFile(const QString& fileName);
+    // Files named from outside once the window is up (a hand-over, the desktop's media controls):
+    // together, in the order named, they replace the playlist and the first plays. Names that are
+    // no file are passed over; with none left the player stays as it is. An open settings dialog
+    // is closed first, as with Cancel.
+    void OpenHandedFiles(const QStringList& names);
+    void OpenHandedFile(const QString& fileName) { OpenHandedFiles({fileName}); }
 
     // The playlist window's operations (PlaylistActions.cpp). Cancel in a dialog changes nothing.
     // A list file picked in the open dialog replaces the playlist or is appended to it.
@@ -232,9 +236,10 @@ class PlayerController : public QObject {
     QString LyricFolderOrDefault(const QString& folder) const;
     void AfterShow();
     void RestoreActiveEntry();
-    // A file from outside replaces the playlist: a list file's entries, or the file as the one
-    // entry, the first of them opened. False when the list ends up empty.
-    bool ReplacePlaylistWith(const QString& path);
+    // Files from outside replace the playlist, in order: a list file (.vpl, .m3u) gives its
+    // entries, any other file is one entry; the first entry is opened. False when the list ends
+    // up empty.
+    bool ReplacePlaylistWith(const QStringList& files);
     void SaveDefaultList();
     // The display the lyrics go to in full screen; empty without a window or displays.
     QRect DisplayInUse() const;
@@ -286,6 +291,7 @@ class PlayerController : public QObject {
     bool readOnlyRun_ = false;
     bool onReadOnlyMedium_ = false;
     bool autoQuit_ = false;
+    bool settingsOpen_ = false;
 };
 
 }  // namespace vok

@@ -70,6 +70,8 @@ class SettingsDialogView {
 
     // Shown modally; the confirmed values on OK, nothing on Cancel or the close box.
     virtual std::optional<SettingsDialogAnswer> Execute() = 0;
+    // Closes the open dialog as its Cancel does: files handed in while it is open go first.
+    virtual void Cancel() = 0;
 };
 
 // What the controller tells the windows that show the playlist. Each is told after the change.

@@ -25,7 +25,10 @@ void PlayerController::InstBtnClick() {
     if (!CanOpenSettings()) {
         return;
     }
-    if (const auto answer = settingsDialog_->Execute()) {
+    settingsOpen_ = true;
+    const std::optional<SettingsDialogAnswer> answer = settingsDialog_->Execute();
+    settingsOpen_ = false;
+    if (answer) {
         TakeOverDialogSettings(*answer);
     }
     // Confirmed or not, colours or the outline may have changed: the line is drawn anew.

@@ -47,6 +47,8 @@ void PlayerController::MP3BtnClick() {
     }
     const QString picked = dialogs_.OpenFile(request);
     if (picked.isEmpty()) {
+        RepaintRows();
+        VisaInfo();
         return;
     }
     AddToPlaylist({picked});  // into an empty list it becomes entry 0 and is opened

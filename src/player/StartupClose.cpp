@@ -18,7 +18,18 @@ namespace {
 const QString kAutoQuitSwitch = QStringLiteral("/AUTOQUIT");
 
 bool IsListFileName(const QString& path) {
-    return HasExtension(path, u".vpl");
+    // A named .m3u is read as a list, as the open dialog and the desktop entry offer it.
+    return HasExtension(path, u".vpl") || HasExtension(path, u".m3u");
+}
+
+QStringList ExistingFiles(const QStringList& names) {
+    QStringList files;
+    for (const QString& name : names) {
+        if (QFileInfo(name).isFile()) {
+            files.append(name);
+        }
+    }
+    return files;
 }
 
 }  // namespace
@@ -43,11 +54,9 @@ void PlayerController::AfterShow() {
             autoQuit_ = true;
         }
     }
-    const QString first = options_.Parameters.constFirst();
-    if (!QFileInfo(first).isFile()) {
-        return;
-    }
-    if (!ReplacePlaylistWith(first)) {
+    // Every file named, in order, makes the playlist; names that are no file are passed over.
+    const QStringList files = ExistingFiles(options_.Parameters);
+    if (files.isEmpty() || !ReplacePlaylistWith(files)) {
         return;
     }
     if (settings_.AutoStartFS) {
@@ -65,18 +74,24 @@ void PlayerController::RestoreActiveEntry() {
     }
 }
 
-void PlayerController::OpenHandedFile(const QString& fileName) {
-    // A name that is no file (a mistyped name, a switch such as /AUTOQUIT handed after the song)
-    // leaves the player as it is: the song being sung keeps playing.
-    if (!readyForFiles_ || !QFileInfo(fileName).isFile()) {
+void PlayerController::OpenHandedFiles(const QStringList& names) {
+    // Names that are no file (a mistyped name, a switch such as /AUTOQUIT handed after the song)
+    // are passed over; with none left the song being sung keeps playing.
+    const QStringList files = ExistingFiles(names);
+    if (!readyForFiles_ || files.isEmpty()) {
         return;
+    }
+    // The dialog would stay modal over a player come to the front, maybe full screen, and keep
+    // the keyboard: it closes first.
+    if (settingsOpen_) {
+        settingsDialog_->Cancel();
     }
     Stoppa();
     UnloadMP3BtnClick();
     if (window_ != nullptr) {
         window_->BringToFront();
     }
-    if (!ReplacePlaylistWith(fileName)) {
+    if (!ReplacePlaylistWith(files)) {
         return;
     }
     if (settings_.AutoStartFS) {
@@ -85,11 +100,27 @@ void PlayerController::OpenHandedFile(const QString& fileName) {
     PlayBtnClick();
 }
 
-bool PlayerController::ReplacePlaylistWith(const QString& path) {
-    if (IsListFileName(path)) {
-        LoadPL(false, path);
-    } else {
-        ReplacePlaylist({path});  // entry 0, opened: a lyric or an audio file
+bool PlayerController::ReplacePlaylistWith(const QStringList& files) {
+    QStringList entries;
+    bool listRead = false;
+    for (const QString& file : files) {
+        if (!IsListFileName(file)) {
+            entries.append(file);
+            continue;
+        }
+        const ListReadResult list = ReadPlayList(file);
+        if (list.status == ListReadResult::Status::Unreadable) {
+            ShowError(list.error);
+        }
+        entries += list.entries;
+        listRead = true;
+    }
+    // The first entry becomes entry 0 and is opened, lyric or audio file.
+    ReplacePlaylist(entries);
+    if (listRead) {
+        for (PlaylistWindowView* view : playlistViews_) {
+            view->ColumnsChanged();
+        }
     }
     return playList_.Count() > 0;
 }

@@ -52,6 +52,60 @@ std::uint8_t Byte(QByteArrayView bytes, qsizetype index) {
     return static_cast<std::uint8_t>(bytes[index]);
 }
 
+// Text encodings, as a frame's first byte names them.
+constexpr std::uint8_t kLatin1 = 0;
+constexpr std::uint8_t kUtf16WithBom = 1;
+constexpr std::uint8_t kUtf16BigEndian = 2;
+constexpr std::uint8_t kUtf8 = 3;
+
+// Version 4 frame format flags (the second flag byte).
+constexpr std::uint8_t kGroupingV4 = 0x40;           // one group byte before the data
+constexpr std::uint8_t kUnreadableV4 = 0x08 | 0x04;  // compressed, encrypted
+constexpr std::uint8_t kUnsynchronisedV4 = 0x02;
+constexpr std::uint8_t kDataLengthV4 = 0x01;       // four bytes of length before the data
+constexpr std::uint8_t kUnsynchronisedTag = 0x80;  // header flag
+
+// A version 4 frame size counts seven bits a byte, as the tag size does. Some writers put plain
+// numbers there all the same; a byte with its top bit set cannot be sync-safe and marks one.
+qint64 FrameSizeV34(QByteArrayView bytes, std::uint8_t version) {
+    const bool syncSafe =
+        version == 4 &&
+        ((Byte(bytes, 0) | Byte(bytes, 1) | Byte(bytes, 2) | Byte(bytes, 3)) & 0x80) == 0;
+    const int bits = syncSafe ? 7 : 8;
+    qint64 size = 0;
+    for (qsizetype i = 0; i < 4; ++i) {
+        size = (size << bits) + Byte(bytes, i);
+    }
+    return size;
+}
+
+// Undoes unsynchronisation: every FF 00 was FF.
+QByteArray Resynchronised(QByteArrayView data) {
+    QByteArray out;
+    out.reserve(data.size());
+    for (qsizetype i = 0; i < data.size(); ++i) {
+        out.append(data[i]);
+        if (Byte(data, i) == 0xFF && i + 1 < data.size() && data[i + 1] == 0) {
+            ++i;
+        }
+    }
+    return out;
+}
+
+// UTF-16 high byte first, ending at the first zero unit; an odd last byte is no unit.
+QString DecodeUtf16BigEndian(QByteArrayView bytes) {
+    QString result;
+    result.reserve(bytes.size() / 2);
+    for (qsizetype i = 0; i + 1 < bytes.size(); i += 2) {
+        const auto unit = static_cast<char16_t>((Byte(bytes, i) << 8) | Byte(bytes, i + 1));
+        if (unit == 0) {
+            break;
+        }
+        result.append(QChar(unit));
+    }
+    return result;
+}
+
 }  // namespace
 
 void TID3v2::Reset() {
@@ -89,13 +143,14 @@ bool TID3v2::Read(const QString& fileName) {
     TagSize = size > fileSize ? 0 : size;
     if (Version >= 2 && Version <= 4 && TagSize > 0) {
         std::array<QByteArray, FrameKinds> frames;
-        WalkFrames(file, frames);
+        WalkFrames(file, Version == 4 && (flags & kUnsynchronisedTag) != 0, frames);
         FillFields(frames);
     }
     return true;
 }
 
-void TID3v2::WalkFrames(QFile& file, std::array<QByteArray, FrameKinds>& frames) const {
+void TID3v2::WalkFrames(QFile& file, bool allUnsynchronised,
+                        std::array<QByteArray, FrameKinds>& frames) const {
     const bool shortFrames = Version == 2;
     const qint64 headerSize = shortFrames ? 6 : 10;
     qint64 position = 10;
@@ -113,27 +168,40 @@ void TID3v2::WalkFrames(QFile& file, std::array<QByteArray, FrameKinds>& frames)
         }
         qint64 dataSize = 0;
         QByteArrayView id;
-        bool compressed = false;
+        bool readable = true;
+        qsizetype prefix = 0;  // bytes before the frame's own data
+        bool unsynchronised = false;
         if (shortFrames) {
             id = QByteArrayView(frameHeader).first(3);
             dataSize = (qint64{Byte(frameHeader, 3)} << 16) + (qint64{Byte(frameHeader, 4)} << 8) +
                        Byte(frameHeader, 5);
         } else {
             id = QByteArrayView(frameHeader).first(4);
-            // Version 4 sizes are read as plain numbers too.
-            dataSize = (qint64{Byte(frameHeader, 4)} << 24) + (qint64{Byte(frameHeader, 5)} << 16) +
-                       (qint64{Byte(frameHeader, 6)} << 8) + Byte(frameHeader, 7);
-            compressed = (Byte(frameHeader, 9) & 0x80) != 0;
+            dataSize = FrameSizeV34(QByteArrayView(frameHeader).sliced(4, 4), Version);
+            const std::uint8_t format = Byte(frameHeader, 9);
+            if (Version == 4) {
+                readable = (format & kUnreadableV4) == 0;
+                prefix =
+                    ((format & kGroupingV4) != 0 ? 1 : 0) + ((format & kDataLengthV4) != 0 ? 4 : 0);
+                unsynchronised = allUnsynchronised || (format & kUnsynchronisedV4) != 0;
+            } else {
+                readable = (format & 0x80) == 0;  // compressed
+            }
         }
-        // Never read past the file's end, whatever the frame declares.
-        const qint64 wanted = std::min<qint64>(dataSize, MaxFrameData);
-        const QByteArray data = file.read(wanted);
-        if (data.size() < 0) {
-            return;
+        // Never read past the tag's end, whatever the frame declares.
+        const qint64 wanted =
+            std::min({dataSize, prefix + qint64{MaxFrameData}, TagSize - position - headerSize});
+        QByteArray data = file.read(std::max<qint64>(wanted, 0));
+        if (data.size() <= prefix) {
+            data.clear();
+        } else {
+            data.remove(0, prefix);
+        }
+        if (unsynchronised) {
+            data = Resynchronised(data);
         }
         const int index = FrameIndex(id, Version);
-        if (index >= 0 && !compressed && !data.isEmpty() &&
-            (Byte(data, 0) == 0 || Byte(data, 0) == 1)) {
+        if (index >= 0 && readable && !data.isEmpty() && Byte(data, 0) <= kUtf8) {
             frames[static_cast<std::size_t>(index)] = data;
         }
         position += headerSize + dataSize;
@@ -167,7 +235,17 @@ void TID3v2::FillFields(const std::array<QByteArray, FrameKinds>& frames) {
 }
 
 QString TID3v2::DecodeText(QByteArrayView data) {
-    if (!data.isEmpty() && Byte(data, 0) == 1) {
+    const std::uint8_t encoding = data.isEmpty() ? kLatin1 : Byte(data, 0);
+    if (encoding == kUtf16BigEndian) {
+        return TrimControls(DecodeUtf16BigEndian(data.sliced(1)));
+    }
+    if (encoding == kUtf8) {
+        // Version 4 separates several values with a zero byte: the first is the text.
+        const QByteArrayView text = data.sliced(1);
+        const qsizetype zero = text.indexOf('\0');
+        return TrimControls(QString::fromUtf8(zero < 0 ? text : text.first(zero)));
+    }
+    if (encoding == kUtf16WithBom) {
         QString result;
         result.reserve((data.size() - 1) / 2);
         for (qsizetype i = 1; i + 1 < data.size(); i += 2) {
@@ -191,7 +269,7 @@ QString TID3v2::DecodeDescribedText(QByteArrayView data, bool hasLanguage) {
         return {};
     }
     const char encoding = data[0];
-    const bool wide = Byte(data, 0) == 1;
+    const bool wide = Byte(data, 0) == kUtf16WithBom || Byte(data, 0) == kUtf16BigEndian;
     QByteArrayView rest = data.sliced(std::min<qsizetype>(data.size(), hasLanguage ? 4 : 1));
     qsizetype cut = -1;
     if (wide) {

@@ -10,8 +10,11 @@ class QFile;
 namespace vok {
 
 // Reads the text frames of an ID3v2 tag (versions 2.2, 2.3 and 2.4) at the start of a file.
-// Deliberately simple: only encodings 0 (ISO-8859-1) and 1 (UTF-16 with BOM) are taken, a tag with
-// an extended header gives no frames, and unsynchronisation is not undone.
+// Encodings 0 (ISO-8859-1), 1 (UTF-16 with BOM), 2 (UTF-16 big-endian) and 3 (UTF-8) are taken in
+// every version. Version 4 frame sizes are sync-safe; its frames' group and data-length bytes are
+// skipped and their unsynchronisation undone, compressed or encrypted frames are passed over.
+// Deliberately simple otherwise: a tag with an extended header gives no frames, and a version 3
+// tag's unsynchronisation is not undone.
 class TID3v2 {
   public:
     TID3v2() = default;
@@ -49,7 +52,9 @@ class TID3v2 {
     static QString GenreText(const QString& text);
 
   private:
-    void WalkFrames(QFile& file, std::array<QByteArray, FrameKinds>& frames) const;
+    // `allUnsynchronised`: the version 4 header says every frame is.
+    void WalkFrames(QFile& file, bool allUnsynchronised,
+                    std::array<QByteArray, FrameKinds>& frames) const;
     void FillFields(const std::array<QByteArray, FrameKinds>& frames);
 };
 

@@ -39,6 +39,8 @@ TEST(CommandLine, UsageNamesTheProgramTheFilesAndAutoQuit) {
     for (const char* word : {"/AUTOQUIT", "--help", "--version", ".vok", ".vpl"}) {
         EXPECT_TRUE(usage.contains(QLatin1String(word))) << word;
     }
+    EXPECT_TRUE(
+        usage.contains(QLatin1String("  /AUTOQUIT   end the player when Stop is pressed\n")));
     EXPECT_TRUE(usage.endsWith(QLatin1Char('\n')));
 }
 

@@ -154,6 +154,9 @@ TEST_F(PlayerWindowTest, AHandedFileBringsAMinimisedWindowBackAndClosingWritesTh
 TEST_F(PlayerWindowTest, FullScreenCoversTheDisplayWithoutPanelAndAltEnterComesBack) {
     TVokPlayForm& shown = Show();
     const QPoint placed = shown.pos();
+    QWidget* info = shown.Controls().MP3Text;
+    Mouse(info, QEvent::MouseButtonDblClick, {5, 5}, Qt::LeftButton, Qt::LeftButton);
+    EXPECT_FALSE(controller->FullScreen()) << "the panel's controls keep the screen mode";
     shown.findChild<QPushButton*>(QStringLiteral("FSBtn"))->click();
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     EXPECT_EQ(shown.size(), screen.size());
@@ -166,6 +169,8 @@ TEST_F(PlayerWindowTest, FullScreenCoversTheDisplayWithoutPanelAndAltEnterComesB
     EXPECT_EQ(shown.pos(), placed);
     EXPECT_FALSE(shown.windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_TRUE(shown.findChild<QWidget*>(QStringLiteral("Panelen"))->isVisible());
+    Mouse(&shown, QEvent::MouseButtonDblClick, {320, 150}, Qt::LeftButton, Qt::LeftButton);
+    EXPECT_TRUE(controller->FullScreen()) << "a double click on the display area";
 }
 
 }  // namespace

@@ -166,6 +166,13 @@ TEST_F(PlaylistWindowTest, ToolBarStopLeavesAPausedSongAndClearWhilePlayingKeeps
     EXPECT_FALSE(fullscreen->isChecked()) << "the button follows the mode however it changed";
 }
 
+TEST_F(PlaylistWindowTest, TheTitleColumnTakesTheScrollBarsPlaceWhenItGoes) {
+    TSpelLista* rows = Show(30).SpelLista();
+    controller->ClearListClick();
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 100);  // laid out without the bar
+    EXPECT_EQ(rows->header()->length(), rows->viewport()->width());
+}
+
 TEST_F(PlaylistWindowTest, CloseHidesAndReleasesPlaylistButtonAndPlacementIsKept) {
     Show(0);
     EXPECT_EQ(playlist->pos(), QPoint(40, 50));  // nothing stored: beside the player window

@@ -98,6 +98,12 @@ TEST_F(SettingsWindowTest, DeleteRemovesTheSelectedFolderOnlyAndOkWritesTheWhole
     Open([this] {
         auto* del = Find<QPushButton>("DelBtn");
         EXPECT_FALSE(del->isEnabled());
+        const QImage look = form->grab({del->mapTo(form.get(), QPoint()), del->size()}).toImage();
+        int darkest = 255;
+        for (int i = 0; i < look.width() * look.height(); ++i) {
+            darkest = std::min(darkest, qGray(look.pixel(i % look.width(), i / look.width())));
+        }
+        EXPECT_LT(darkest, 160) << "greyed, yet readable on the page";
         Click("DelBtn");  // nothing selected: nothing removed
         EXPECT_EQ(Rows("MP3DirList").size(), 2);
         Find<QListWidget>("MP3DirList")->setCurrentRow(0);

@@ -3,6 +3,7 @@
 find_program(VOK_FFMPEG_EXECUTABLE ffmpeg REQUIRED)
 set(VOK_AUDIO_FIXTURE_DIR ${CMAKE_BINARY_DIR}/audio-fixtures)
 
+string(REPEAT "x" 200 longComment)
 # name | ffmpeg arguments after the input
 set(VOK_AUDIO_FIXTURES
     "cbr_stereo_44k.mp3|-f lavfi -i sine=frequency=440:sample_rate=44100:duration=3 -ac 2 -c:a libmp3lame -b:a 128k"
@@ -26,6 +27,8 @@ set(VOK_AUDIO_FIXTURES
     "rate_200hz.wav|-f lavfi -i sine=frequency=20:sample_rate=200:duration=1 -c:a pcm_s16le"
     # The second half of a file pieced together from two songs at different rates.
     "stereo_22k.mp3|-f lavfi -i sine=frequency=880:sample_rate=22050:duration=1 -ac 2 -c:a libmp3lame -b:a 64k"
+    # An ID3v2.4 tag as the tool writes it (for the tag tests): UTF-8, a 210-byte frame first.
+    "tagged_v24.mp3|-f lavfi -i sine=duration=0.3 -c:a libmp3lame -id3v2_version 4 -metadata comment=${longComment} -metadata 'title=Ångström – ♪' -metadata artist=Bjørk"
 )
 
 set(VOK_AUDIO_FIXTURE_FILES)
@@ -56,6 +59,7 @@ vok_test(audio
     SOURCES
         ${CMAKE_CURRENT_LIST_DIR}/DecoderTest.cpp
         ${CMAKE_CURRENT_LIST_DIR}/PlaybackTest.cpp
-    DEPS vok_audio)
+    DEPS vok_audio
+    LABELS audio)
 add_dependencies(test_audio vok_audio_fixtures)
 target_compile_definitions(test_audio PRIVATE VOK_AUDIO_FIXTURE_DIR="${VOK_AUDIO_FIXTURE_DIR}")

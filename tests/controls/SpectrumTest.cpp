@@ -129,6 +129,7 @@ TEST(MiniSpectrum, DrawsOnlyWhileEnabledAndPlayingAndFiveClicksComeBackToTheStyl
         test::Click(spectrum);
     }
     EXPECT_EQ(spectrum.Style(), TSpectrumStyle::ssNone);
+    EXPECT_GT(NonBlack(test::Render(spectrum)), 0) << "stopped, a click shows the style at once";
     spectrum.SetActive(false);
     spectrum.UpdateFrame();
     EXPECT_GT(NonBlack(spectrum.BackBuffer()), 0) << "the hint shows in every case";
@@ -136,6 +137,7 @@ TEST(MiniSpectrum, DrawsOnlyWhileEnabledAndPlayingAndFiveClicksComeBackToTheStyl
         test::Click(spectrum);
     }
     EXPECT_EQ(spectrum.Style(), TSpectrumStyle::ssBlock);
+    EXPECT_EQ(NonBlack(test::Render(spectrum)), 0);
 }
 
 }  // namespace

@@ -180,6 +180,12 @@ TEST(HeaderTexts, TitleAndStatus) {
     EXPECT_EQ(TitleTextFor(song, QString()), "Artist - Title");
     test::LoadSong(song, dir, {}, QStringLiteral("   "));
     EXPECT_EQ(TitleTextFor(song, QString()), " - Title");
+    for (const auto& [tags, title] :
+         {std::pair{"[ti:T]\n[ar: A ]", "A - T"}, {"[ti:T]", "T"}, {"[ar:A]", "A - Tune.lrc"}}) {
+        song.Reset();
+        song.LoadFromFile(dir.Write("Tune.lrc", tags + QByteArray("\n[00:01]x")));
+        EXPECT_EQ(TitleTextFor(song, QStringLiteral("/m/Tune.mp3")), title);
+    }
     EXPECT_EQ(StatusText(83000, 225000, 2, 12), "<00:01:23 / 00:03:45>  3 / 12");
     EXPECT_EQ(StatusText(0, 999, 0, 1), "<00:00:00 / 00:00:00>  1 / 1");
 }

@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocalSocket>
 #include <QTimer>
 
@@ -17,6 +18,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace vok {
 namespace {
@@ -26,9 +28,11 @@ QStringList& InstanceLog() {
     return lines;
 }
 
-void KeepInstanceLog(QtMsgType, const QMessageLogContext& context, const QString& text) {
-    if (context.category != nullptr && QByteArray(context.category) == "vok.instance") {
-        InstanceLog().append(text);
+// The guard's log, and warnings of the default category, shown whatever the logging rules.
+void KeepInstanceLog(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    const QByteArray category(context.category);
+    if (category == "vok.instance" || (category == "default" && type == QtWarningMsg)) {
+        InstanceLog().append(category == "default" ? QStringLiteral("shown: ") + text : text);
     }
 }
 
@@ -65,11 +69,14 @@ class InstanceGuardTest : public testing::Test {
         options.SessionId = QStringLiteral("test");
         options.ClientTimeoutMs = 300;
         options.MaxMessageBytes = 4096;
+        options.MaxHeldBytes = 8192;
+        options.MaxWaitingClients = 4;
+        options.WatchIntervalMs = 20;
         options.AllowedUser = allowed;
         guard = std::make_unique<InstanceGuard>(options);
         EXPECT_FALSE(guard->AlreadyRunning({QStringLiteral("own.vok")}));
         EXPECT_TRUE(guard->IsListening());
-        guard->SetReceiver([this](const QString& parameter) { received.append(parameter); });
+        guard->Serve([this](const QStringList& parameters) { received += parameters; });
         return *guard;
     }
 
@@ -106,6 +113,31 @@ TEST_F(InstanceGuardTest, AHandOverIsTakenUpInOrderAndAnsweredAfterwards) {
     EXPECT_EQ(seenWhenAnswered, 2) << "the answer comes after every parameter was taken up";
     EXPECT_EQ(client->readAll(), HandOverReply());
     EXPECT_TRUE(InstanceLog().isEmpty());
+
+    // A socket file removed from under the instance is made anew, and answered on.
+    ASSERT_TRUE(QFile::remove(guard->SocketPath()));
+    ASSERT_TRUE(RunUntil([&] { return QFileInfo::exists(guard->SocketPath()); }));
+    const auto later = Client(EncodeHandOver({QStringLiteral("/b.vok")}));
+    ASSERT_TRUE(RunUntil([&] { return received.size() == 3 && Gone(*later); }));
+}
+
+TEST_F(InstanceGuardTest, AFloodStaysWithinItsCapsAndAHandOverDuringItIsStillAnswered) {
+    Instance();
+    const QByteArray partial = EncodeHandOver({QString(1990, QLatin1Char('x'))}).chopped(8);
+    std::vector<std::unique_ptr<QLocalSocket>> flood;
+    for (int i = 0; i < 12; ++i) {
+        flood.push_back(Client(partial));
+    }
+    const auto good = Client(EncodeHandOver({QStringLiteral("/good.vok")}));
+    qsizetype most = 0;
+    ASSERT_TRUE(RunUntil([&] {
+        most = qMax(most, guard->HeldBytes());
+        EXPECT_LE(guard->WaitingClients(), 4);
+        return Gone(*good);
+    }));
+    EXPECT_LE(most, 8192);
+    EXPECT_EQ(received, QStringList{QStringLiteral("/good.vok")});
+    EXPECT_EQ(good->readAll(), HandOverReply());
 }
 
 TEST_F(InstanceGuardTest, OversizeAndMalformedMessagesAreDroppedAndLogged) {
@@ -168,40 +200,67 @@ TEST_F(InstanceGuardTest, AnotherUsersMessageIsDropped) {
     EXPECT_FALSE(PeerUserId(-1).has_value());
 }
 
-TEST_F(InstanceGuardTest, TheRuntimeFolderIsMadePrivateOrRefused) {
-    const QString fresh = dir.FilePath(QStringLiteral("fresh"));
-    EXPECT_FALSE(MakePrivateFolder(fresh, false));
-    ASSERT_TRUE(MakePrivateFolder(fresh, true));
-    EXPECT_EQ(Mode(fresh), 0700U);
+TEST_F(InstanceGuardTest, ThePrivateFolderIsMadeInsideAndNothingElseIsChanged) {
+    const QString runtime = dir.MakeDir(QStringLiteral("run"));
+    ::chmod(QFile::encodeName(runtime).constData(), 01755);
+    const PrivateFolder made = PrivateFolder::Open(runtime);
+    ASSERT_TRUE(made.IsValid());
+    EXPECT_EQ(Mode(runtime), 01755U) << "a folder the player did not make is left as it is";
+    EXPECT_EQ(Mode(made.Path()), 0700U);
 
-    const QString open = dir.MakeDir(QStringLiteral("open"));
+    const QString open = dir.MakeDir(QStringLiteral("open/vokplayer"));
     ::chmod(QFile::encodeName(open).constData(), 0777);
-    ASSERT_TRUE(MakePrivateFolder(open, true));
-    EXPECT_EQ(Mode(open), 0700U);
+    ASSERT_TRUE(QFile::link(open, dir.MakeDir(QStringLiteral("linked")) + "/vokplayer"));
+    dir.Write(QStringLiteral("file/vokplayer"), "x");
+    for (const char* refused : {"open", "linked", "file", "missing"}) {
+        EXPECT_FALSE(PrivateFolder::Open(dir.FilePath(QLatin1String(refused))).IsValid())
+            << refused;
+    }
+    EXPECT_EQ(Mode(open), 0777U);
 
-    const QString link = dir.FilePath(QStringLiteral("link"));
-    ASSERT_TRUE(QFile::link(open, link));
-    EXPECT_FALSE(MakePrivateFolder(link, true)) << "a link may point anywhere";
-    const QString file = dir.Write(QStringLiteral("file"), "x");
-    EXPECT_FALSE(MakePrivateFolder(file, true));
-
-    // Without a usable folder the player runs unguarded rather than not at all.
+    // Without a private folder, or a socket, the player runs unguarded and holds no lock.
     GuardOptions options;
-    options.RuntimeFolder = file;
+    options.RuntimeFolder = dir.FilePath(QStringLiteral("file"));
     InstanceGuard unguarded(options);
     EXPECT_FALSE(unguarded.AlreadyRunning({QStringLiteral("a.vok")}));
     EXPECT_FALSE(unguarded.IsListening());
+    options.RuntimeFolder = runtime;
+    options.SessionId = QStringLiteral("test");
+    dir.MakeDir(QStringLiteral("run/vokplayer/") +
+                InstanceKey(kInstanceName, ::geteuid(), options.SessionId) + ".socket/x");
+    InstanceGuard socketless(options);
+    EXPECT_FALSE(socketless.AlreadyRunning({QStringLiteral("a.vok")}));
+    EXPECT_FALSE(socketless.IsListening());
+    EXPECT_FALSE(QFileInfo::exists(socketless.LockFilePath()));
 }
 
-TEST_F(InstanceGuardTest, TheNameCarriesInstanceUserAndSessionAsAShortFileName) {
-    EXPECT_EQ(InstanceKey(kInstanceName, 1000, QStringLiteral("c2")),
-              QStringLiteral("{7AC38E4F-3C04-4a3f-B853-46E8D6A470B2}-1000-c2"));
-    EXPECT_EQ(InstanceKey(kInstanceName, 0, QString()),
-              QStringLiteral("{7AC38E4F-3C04-4a3f-B853-46E8D6A470B2}-0"));
-    const QString odd = InstanceKey(kInstanceName, 1000, QStringLiteral("../../etc/x y"));
-    EXPECT_FALSE(odd.contains(QLatin1Char('/')));
-    EXPECT_NE(odd, InstanceKey(kInstanceName, 1000, QStringLiteral("../../etc/x z")));
-    EXPECT_LE(InstanceKey(kInstanceName, 1000, QString(500, QLatin1Char('s'))).size(), 60);
+TEST_F(InstanceGuardTest, WithoutAUsableRuntimeFolderThePrivateCacheFolderIsUsedAndAWarningShown) {
+    const QString runtime = dir.MakeDir(QStringLiteral("run"));
+    ASSERT_TRUE(QFile::link(dir.MakeDir(QStringLiteral("theirs")), runtime + "/vokplayer"));
+    const QString cache = dir.FilePath(QStringLiteral("cache"));
+    const QByteArray before = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cache));
+    qunsetenv("XDG_RUNTIME_DIR");
+    EXPECT_EQ(InstanceRuntimeFolder().Path(), cache + "/vokplayer");
+    EXPECT_TRUE(InstanceLog().isEmpty());
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+    EXPECT_EQ(InstanceRuntimeFolder().Path(), cache + "/vokplayer");
+    qputenv("XDG_RUNTIME_DIR", before);
+    qunsetenv("XDG_CACHE_HOME");
+    EXPECT_EQ(Mode(cache + "/vokplayer"), 0700U);
+    ASSERT_EQ(InstanceLog().size(), 1);
+    EXPECT_TRUE(
+        InstanceLog().constFirst().startsWith("shown: vokplayer: cannot keep the instance "
+                                              "lock in " +
+                                              runtime + "/vokplayer ("));
+}
+
+TEST_F(InstanceGuardTest, TheNameIsShortAndDiffersByInstanceUserAndSession) {
+    const QString key = InstanceKey(kInstanceName, 1000, QStringLiteral("c2"));
+    EXPECT_EQ(InstanceKey(kInstanceName, 1000, QString(500, QLatin1Char('/'))).size(), 20);
+    EXPECT_NE(InstanceKey(QStringLiteral("other"), 1000, QStringLiteral("c2")), key);
+    EXPECT_NE(InstanceKey(kInstanceName, 0, QStringLiteral("c2")), key);
+    EXPECT_NE(InstanceKey(kInstanceName, 1000, QString()), key);
 }
 
 }  // namespace

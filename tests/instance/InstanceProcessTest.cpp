@@ -1,4 +1,5 @@
 // Real processes meeting through the guard: instance_probe runs it as the player would.
+#include "instance/InstanceGuard.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -6,6 +7,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -40,7 +42,8 @@ class InstanceProcessTest : public testing::Test {
         if (!workingFolder.isEmpty()) {
             probe.setWorkingDirectory(workingFolder);
         }
-        probe.start(QStringLiteral(VOK_INSTANCE_PROBE), QStringList{dir.Path(), delayMs} + rest);
+        probe.setProcessEnvironment(environment);
+        probe.start(QStringLiteral(VOK_INSTANCE_PROBE), QStringList{parent, delayMs} + rest);
         EXPECT_TRUE(probe.waitForStarted(kLimitMs));
         return probe;
     }
@@ -65,7 +68,15 @@ class InstanceProcessTest : public testing::Test {
         EXPECT_EQ(probe.exitCode(), 0);
     }
 
+    QStringList Held() const {
+        return QDir(dir.FilePath(QStringLiteral("vokplayer")))
+            .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+    }
+
     test::TempDir dir;
+    // The folder the probes' private folder is in; "-": found from the environment.
+    QString parent = dir.Path();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     std::vector<std::unique_ptr<QProcess>> probes;
 };
 
@@ -87,9 +98,7 @@ TEST_F(InstanceProcessTest, ASecondStartHandsOverItsFilesResolvedFromItsOwnFolde
     ASSERT_TRUE(first.waitForFinished(kLimitMs));
     EXPECT_EQ(first.exitCode(), 0);
 
-    // A closed instance leaves neither lock nor socket behind.
-    EXPECT_EQ(QDir(dir.Path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
-              QStringList{QStringLiteral("songs")});
+    EXPECT_TRUE(Held().isEmpty()) << "a closed instance leaves neither lock nor socket behind";
 }
 
 TEST_F(InstanceProcessTest, AStartWhileTheFirstIsComingUpIsRetriedEverySecond) {
@@ -117,15 +126,47 @@ TEST_F(InstanceProcessTest, AKilledInstanceBlocksNothingAndTheNextStartTakesOver
     ASSERT_EQ(NextLine(first), QStringLiteral("instance"));
     first.kill();
     ASSERT_TRUE(first.waitForFinished(kLimitMs));
-    ASSERT_EQ(
-        QDir(dir.Path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size(),
-        2)
-        << "the lock and the socket are left behind";
+    ASSERT_EQ(Held().size(), 2) << "the lock and the socket are left behind";
 
     QProcess& next = Start(kFastRetry, {QStringLiteral("/b.vok")});
     ASSERT_EQ(NextLine(next), QStringLiteral("instance"));
     EndsAsSecond(Start(kFastRetry, {QStringLiteral("/c.vok")}));
     EXPECT_EQ(NextLine(next), QStringLiteral("received /c.vok"));
+}
+
+TEST_F(InstanceProcessTest, OutOfDescriptorsTheInstanceKeepsListeningAndAnswersOnceSomeAreFree) {
+    QProcess& first = Start(kFastRetry, {QStringLiteral("--max-files"), QStringLiteral("4")});
+    ASSERT_EQ(NextLine(first), QStringLiteral("instance"));
+    std::vector<std::unique_ptr<QLocalSocket>> idle(12);
+    for (auto& socket : idle) {
+        socket = std::make_unique<QLocalSocket>();
+        socket->connectToServer(dir.Path() + QStringLiteral("/vokplayer/") +
+                                InstanceKey(kInstanceName, ::geteuid(), QStringLiteral("probe")) +
+                                QStringLiteral(".socket"));
+    }
+    // Queued behind them, it is taken once they have timed out and freed their descriptors.
+    EndsAsSecond(Start(kFastRetry, {QStringLiteral("/after.vok")}));
+    EXPECT_EQ(NextLine(first), QStringLiteral("received /after.vok"));
+    EXPECT_TRUE(first.readAllStandardError().contains("cannot accept"));
+}
+
+TEST_F(InstanceProcessTest, TheRealPlayerHandsOverWithoutADisplayThroughALongRuntimeFolder) {
+    const QString runtime = dir.MakeDir(QString(199 - dir.Path().size(), QLatin1Char('r')));
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    parent = QStringLiteral("-");
+    QProcess& first = Start(kFastRetry, {});
+    ASSERT_EQ(NextLine(first), QStringLiteral("instance"));
+    QProcess player;
+    environment.insert(QStringLiteral("XDG_SESSION_ID"), QStringLiteral("probe"));
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        environment.remove(QLatin1String(name));
+    }
+    player.setProcessEnvironment(environment);
+    player.start(QStringLiteral(VOK_PLAYER), {QStringLiteral("/a.vok"), QStringLiteral("/b.vok")});
+    ASSERT_TRUE(player.waitForFinished(kLimitMs));
+    EXPECT_EQ(player.exitCode(), 0) << player.readAllStandardError().toStdString();
+    EXPECT_EQ(NextLine(first), QStringLiteral("received /a.vok"));
+    EXPECT_EQ(NextLine(first), QStringLiteral("received /b.vok"));
 }
 
 TEST_F(InstanceProcessTest, AnotherUserNeitherReachesTheInstanceNorUsesItsFolder) {

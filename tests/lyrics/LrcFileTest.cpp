@@ -67,6 +67,8 @@ TEST_F(LrcLoad, StampFormsSortingAndLineEnds) {
     EXPECT_EQ(At(song, 30500), "Chorus");
     EXPECT_EQ(At(song, 60501), "");
     EXPECT_EQ(song.LineNumberAt(26000), 3);
+    // Blanks between stamps: the text is shown at both.
+    EXPECT_EQ(At(Load("[00:02.00] [00:06.00]\t Spaced\n[00:08]x"), 6000), "Spaced");
 }
 
 TEST_F(LrcLoad, LastLineWithoutLengthEqualStampsAndEnhancedWords) {

@@ -186,11 +186,31 @@ TEST_F(KeysStartCloseTest, StartWithTheSwitchAloneOrAMissingFileLeavesAnEmptyRea
 TEST_F(KeysStartCloseTest, StartWithAListInCapitalsLoadsItAndPlaysItsFirstEntry) {
     const QString a = Tone(QStringLiteral("a.mp3"));
     const QString b = Tone(QStringLiteral("b.mp3"));
-    const QString list = dir.Write(QStringLiteral("party.VPL"), (a + "\n" + b + "\n").toUtf8());
-    PlayerController& player = Start({list});
-    EXPECT_EQ(player.Playlist().Count(), 2);
-    EXPECT_EQ(player.PlayIndex(), 0);
+    for (const char* name : {"party.VPL", "party.M3U"}) {
+        const QString list = dir.Write(QLatin1String(name), (a + "\n" + b + "\n").toUtf8());
+        PlayerController& player = Start({list});
+        EXPECT_EQ(player.Playlist().Count(), 2) << name;
+        EXPECT_EQ(player.PlayIndex(), 0);
+        EXPECT_EQ(player.State(), PlayState::Playing);
+    }
+}
+
+TEST_F(KeysStartCloseTest, SeveralFilesNamedBecomeThePlaylistInOrderAtStartAndWhenHandedIn) {
+    const QString a = Tone(QStringLiteral("a.mp3"));
+    const QString b = Tone(QStringLiteral("b.mp3"));
+    const QString c = Tone(QStringLiteral("c.mp3"));
+    const QString list = dir.Write(QStringLiteral("bc.vpl"), (b + "\n" + c + "\n").toUtf8());
+    PlayerController& player =
+        Start({a, QStringLiteral("/AUTOQUIT"), dir.FilePath(QStringLiteral("gone.mp3")), list});
+    EXPECT_EQ(player.Playlist().PlayItems(), (QStringList{a, b, c}));
+    EXPECT_EQ(SongTitle(), QStringLiteral("a.mp3"));
+
+    player.OpenHandedFiles({c, QStringLiteral("/AUTOQUIT"), a});
+    EXPECT_EQ(player.Playlist().PlayItems(), (QStringList{c, a}));
     EXPECT_EQ(player.State(), PlayState::Playing);
+    EXPECT_EQ(SongTitle(), QStringLiteral("c.mp3"));
+    player.StopBtnClick();
+    EXPECT_EQ(quitCalls, 1) << "the switch of the start still makes Stop end the player";
 }
 
 TEST_F(KeysStartCloseTest, AHandedFileIsIgnoredUntilShownThenReplacesTheListAndPlays) {

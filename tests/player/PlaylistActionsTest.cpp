@@ -161,6 +161,17 @@ TEST_F(PlaylistActionsTest, ReplacingLoadThatAddsNothingLeavesNoRowsAndNoSong) {
     EXPECT_EQ(controller->PlaylistStatus(), QStringLiteral("Files in list: 0"));
 }
 
+TEST_F(PlaylistActionsTest, TheLoadButtonsRebuildTheRowsAndShowTheCountAnew) {
+    Begin();
+    AddFiles({Tone(QStringLiteral("a.mp3")), Tone(QStringLiteral("b.mp3"))});
+    dialogs.Picks = {Lyrics(QStringLiteral("c.vok"), QStringLiteral("a.mp3")), Tone()};
+    view.statusCalls = 0;
+    controller->VoKBtnClick();
+    EXPECT_EQ(Column(PlaylistModel::FileColumn), Items());
+    controller->MP3BtnClick();
+    EXPECT_EQ(view.statusCalls, 2) << "after each button";
+}
+
 TEST_F(PlaylistActionsTest, ActiveRowStaysGreenThroughDeleteAndMoveAndCannotGo) {
     Begin();
     QStringList files;

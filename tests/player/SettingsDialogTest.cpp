@@ -16,8 +16,10 @@ class ScriptedDialog : public SettingsDialogView {
         ++Opened;
         return Run ? Run() : std::nullopt;
     }
+    void Cancel() override { OnCancel(); }
 
     std::function<std::optional<SettingsDialogAnswer>()> Run;
+    std::function<void()> OnCancel;
     int Opened = 0;
 };
 
@@ -44,6 +46,22 @@ class SettingsDialogTest : public PlayerFixture {
 
     ScriptedDialog dialog;
 };
+
+TEST_F(SettingsDialogTest, AFileHandedInWhileTheDialogIsOpenClosesItAsCancelFirst) {
+    Tone();
+    const QString vok = Lyrics(QStringLiteral("song.vok"), QStringLiteral("tone.mp3"));
+    PlayerController& player = StartWithDialog();
+    std::optional<bool> upAtCancel;
+    dialog.OnCancel = [&] { upAtCancel = player.FullScreen() || HasStream(); };
+    dialog.Run = [&]() -> std::optional<SettingsDialogAnswer> {
+        player.OpenHandedFile(vok);
+        return std::nullopt;
+    };
+    player.InstBtnClick();
+    EXPECT_EQ(upAtCancel, false) << "closed before the song was opened in full screen";
+    EXPECT_TRUE(player.FullScreen());
+    EXPECT_EQ(player.State(), PlayState::Playing);
+}
 
 TEST_F(SettingsDialogTest, OkHandsEveryValueToThePlayerAndTheJumpTimeReachesTheArrowKeys) {
     dir.Write(QStringLiteral("VokPlayer.ini"), "[Installningar]\nLoadAccurate=0\n");

@@ -52,17 +52,17 @@ TEST_F(Id3v2Test, EveryKnownFrameInAllThreeVersions) {
 
 TEST_F(Id3v2Test, FallbacksAndEncodings) {
     Id3v2Tag tag;
-    tag.Add(Id3Frame::Text("TIT2", "Utf8 title", Id3Encoding::Utf8))  // ignored
+    tag.Add(Id3Frame::Text("TIT2", QStringLiteral("Utf8 ♪"), Id3Encoding::Utf8))
         .Add(Id3Frame::Text("TIT1", "Group"))
         .Add(Id3Frame::Text("TPE1", "   "))  // blank after trimming: falls back
         .Add(Id3Frame::Text("TOPE", "Original"))
-        .Add(Id3Frame::Text("TALB", "Big endian", Id3Encoding::Utf16Be))  // ignored
+        .Add(Id3Frame::Text("TALB", QStringLiteral("Big endian ♪"), Id3Encoding::Utf16Be))
         .Add(Id3Frame::Text("TOAL", QStringLiteral("Åsa ü"), Id3Encoding::Utf16Bom))
         .Add(Id3Frame::Text("TDRC", "2004-05-06"));
     const TID3v2 r = Read(tag);
-    EXPECT_EQ(r.Title, "Group");
+    EXPECT_EQ(r.Title, QStringLiteral("Utf8 ♪"));
     EXPECT_EQ(r.Artist, "Original");
-    EXPECT_EQ(r.Album, QStringLiteral("Åsa ü"));
+    EXPECT_EQ(r.Album, QStringLiteral("Big endian ♪"));
     EXPECT_EQ(r.Year, "2004");
 }
 
@@ -70,6 +70,8 @@ TEST(Id3v2TextTest, Decoding) {
     EXPECT_EQ(TID3v2::DecodeText(QByteArray("\x01\xFF\xFE\x41\x00\x42\x00", 7)), "AB");
     EXPECT_EQ(TID3v2::DecodeText(QByteArray("\x01\xFF\xFE\x41\x00\x00\x00\x42\x00", 9)), "A");
     EXPECT_EQ(TID3v2::DecodeText(QByteArray("\x01\x41\x00\x42", 4)), "A");  // odd byte dropped
+    EXPECT_EQ(TID3v2::DecodeText(QByteArray("\x02\x26\x6A\x00", 4)), QStringLiteral("♪"));
+    EXPECT_EQ(TID3v2::DecodeText(QByteArray("\x03\xC3 A\x00B", 6)), QStringLiteral("\uFFFD A"));
     // Latin-1: the zero encoding byte trims away, inner zero bytes stay.
     EXPECT_EQ(TID3v2::DecodeText(QByteArray("\x00 A\xE5\x00", 5)), QStringLiteral("A\u00E5"));
     EXPECT_EQ(TID3v2::DecodeText(QByteArray("\0A\0B", 4)), QString("A") + QChar(0) + "B");
@@ -166,6 +168,23 @@ TEST_F(Id3v2Test, FrameWalk) {
     EXPECT_TRUE(r.Artist.startsWith("Artist"));
     EXPECT_LE(r.Artist.size(), 999);
     EXPECT_EQ(r.Album, "");
+}
+
+// Sizes of 128 or more (sync-safe, or plain as some write them), group/length bytes, unsync.
+TEST_F(Id3v2Test, Version4SizesAndFrameFlags) {
+    Id3v2Tag tag;
+    tag.version = 4;
+    tag.Add(Id3Frame::Raw("APIC", QByteArray(200, '\x01')))
+        .Add(Id3Frame::Raw("TPE1", QByteArray("\x07\0\0\0\x04\0A\xFF\0B", 10)))
+        .Add(Id3Frame::Text("TALB", "Compressed"));
+    tag.frames[2].formatFlags = 0x08;
+    for (const auto& [syncSafe, tagFlags, frameFlags] :
+         {std::tuple<bool, std::uint8_t, std::uint8_t>{true, 0, 0x43}, {false, 0x80, 0x41}}) {
+        tag.syncSafeFrameSizes = syncSafe;
+        tag.flags = tagFlags;
+        tag.frames[1].formatFlags = frameFlags;
+        EXPECT_EQ(Read(tag).Artist + Read(tag).Album, QStringLiteral("A\u00FFB"));
+    }
 }
 
 TEST_F(Id3v2Test, ShortMissingFilesAndReuse) {

@@ -35,6 +35,9 @@ TEST_F(TagTitleArtistTest, Id3v2DecidesWheneverItExists) {
     EXPECT_EQ(Tags("empty2.mp3", test::Mp3File(Id3v2Tag().Build(), 500, V1("One"))).Title, "");
     tag.declaredSize = 0x0FFFFFFF;
     EXPECT_EQ(Tags("huge.mp3", test::Mp3File(tag.Build(), 500, V1("One"))).Artist, "");
+    r = TagTitleArtist(QStringLiteral(VOK_AUDIO_FIXTURE_DIR "/tagged_v24.mp3"));  // by ffmpeg
+    EXPECT_EQ(r.Title, QStringLiteral("Ångström – ♪"));
+    EXPECT_EQ(r.Artist, QStringLiteral("Bjørk"));
 
     r = Tags("one.Mp3", test::Mp3File({}, 500, V1("One")));
     EXPECT_EQ(r.Title, "One");
