@@ -29,21 +29,19 @@ bool SongSession::Stop() {
 }
 
 bool SongSession::JumpBack() {
-    if (!engine_.JumpBack()) {
-        return false;
-    }
-    currentLine_ = song_.LineNumberAt(engine_.PositionMs());
-    redrawRequested_ = true;
-    return true;
+    return AfterJump(engine_.JumpBack());
 }
 
 bool SongSession::JumpForward() {
-    if (!engine_.JumpForward()) {
-        return false;
+    return AfterJump(engine_.JumpForward());
+}
+
+bool SongSession::AfterJump(bool playing) {
+    if (playing) {
+        currentLine_ = song_.LineNumberAt(engine_.PositionMs());
+        redrawRequested_ = true;
     }
-    currentLine_ = song_.LineNumberAt(engine_.PositionMs());
-    redrawRequested_ = true;
-    return true;
+    return playing;
 }
 
 void SongSession::SeekTo(int seconds, int lineMs) {

@@ -75,6 +75,9 @@ class SongSession {
     void DisarmTick() { tick_.stop(); }
 
   private:
+    // After an arrow key that acted (the song plays): the line at the position it started from.
+    bool AfterJump(bool playing);
+
     TVokalento song_;
     PlaybackEngine engine_;
     QTimer tick_;
