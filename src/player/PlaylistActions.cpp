@@ -3,7 +3,6 @@
 
 #include "player/PlayerController.h"
 
-#include "core/UserMessages.h"
 #include "playlist/FindFiles.h"
 #include "playlist/ListFiles.h"
 
@@ -51,8 +50,8 @@ void PlayerController::SavePL(const QString& fileName) {
         target = WithListExtension(target);
     }
     const ListWriteResult written = WritePlayList(target, playList_.PlayItems());
-    if (!written.ok) {
-        ShowError(written.error.isEmpty() ? UnableToWriteMessage(target) : written.error);
+    if (!written.Ok) {
+        ShowError(written.Message);
     }
 }
 

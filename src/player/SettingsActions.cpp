@@ -3,11 +3,6 @@
 
 #include "player/PlayerController.h"
 
-#include "core/UserMessages.h"
-#include "player/PlayerLog.h"
-
-#include <exception>
-
 namespace vok {
 
 void PlayerController::AttachSettingsDialog(SettingsDialogView* dialog) {
@@ -38,16 +33,11 @@ void PlayerController::InstBtnClick() {
 }
 
 bool PlayerController::SettingsOk(const DialogSettings& dialog) {
-    try {
-        StoreDialogSettings(paths_.SettingsFile(), dialog, settings_);
-        return true;
-    } catch (const WriteError& error) {
-        ShowError(error.Message());
-    } catch (const std::exception& error) {
-        qCWarning(lcPlayer) << "settings write failed:" << error.what();
-        ShowError(UnableToWriteMessage(paths_.SettingsFile()));
+    const WriteResult written = StoreDialogSettings(paths_.SettingsFile(), dialog, settings_);
+    if (!written.Ok) {
+        ShowError(written.Message);
     }
-    return false;
+    return written.Ok;
 }
 
 void PlayerController::TakeOverDialogSettings(const SettingsDialogAnswer& answer) {

@@ -3,13 +3,10 @@
 #include "player/PlayerController.h"
 
 #include "core/FileNames.h"
-#include "core/UserMessages.h"
 #include "playlist/ListFiles.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
-
-#include <exception>
 
 namespace vok {
 
@@ -166,12 +163,9 @@ void PlayerController::FormClose() {
         settings_.ActivePlayItem = index >= 0 && index < playList_.Count() ? index : -1;
         // A refused write is reported and the program still closes; the playlist file is a
         // separate file and is saved all the same.
-        try {
-            StoreCloseSettings(paths_.SettingsFile(), settings_);
-        } catch (const WriteError& error) {
-            ShowError(error.Message());
-        } catch (const std::exception& error) {
-            ShowError(UnableToWriteMessage(paths_.SettingsFile()));
+        const WriteResult written = StoreCloseSettings(paths_.SettingsFile(), settings_);
+        if (!written.Ok) {
+            ShowError(written.Message);
         }
         SaveDefaultList();
     }
@@ -186,8 +180,8 @@ void PlayerController::SaveDefaultList() {
     const QString file = paths_.DefaultPlaylistFile();
     MakeParentFolder(file);
     const ListWriteResult written = WritePlayList(file, playList_.PlayItems());
-    if (!written.ok) {
-        ShowError(written.error.isEmpty() ? UnableToWriteMessage(file) : written.error);
+    if (!written.Ok) {
+        ShowError(written.Message);
     }
 }
 

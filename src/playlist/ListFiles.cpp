@@ -85,7 +85,7 @@ ListWriteResult WritePlayList(const QString& listPath, const QStringList& entrie
     for (const QString& entry : entries) {
         // Such a name would come back as other lines, maybe naming other files.
         if (!FitsOnOneLine(entry)) {
-            ++result.leftOut;
+            ++result.LeftOut;
             continue;
         }
         bytes += entry.toUtf8();
@@ -96,13 +96,13 @@ ListWriteResult WritePlayList(const QString& listPath, const QStringList& entrie
     // committed cut short, so every write must reach the file and be checked here.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
         file.write(bytes) != bytes.size() || !file.commit()) {
-        result.error =
+        result.Message =
             QStringLiteral("Cannot create file \"%1\". %2").arg(listPath, file.errorString());
         qCWarning(lcPlaylist) << "Cannot write list" << listPath << file.errorString();
         file.cancelWriting();
         return result;
     }
-    result.ok = true;
+    result.Ok = true;
     return result;
 }
 

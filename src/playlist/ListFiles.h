@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "core/WriteResult.h"
+
 namespace vok {
 
 // The lines of a list file (text decoded by DecodeText) that may name a file: no empty lines, no
@@ -30,10 +32,8 @@ inline constexpr qint64 kMaxListFileSize = 64 * 1024 * 1024;
 // against the list's own folder.
 ListReadResult ReadPlayList(const QString& listPath, const QString& baseDir = QString());
 
-struct ListWriteResult {
-    bool ok = false;
-    QString error;    // message for the user when !ok
-    int leftOut = 0;  // entries that cannot be one line of a list (CR, LF or NUL in the name)
+struct [[nodiscard]] ListWriteResult : WriteResult {
+    int LeftOut = 0;  // entries that cannot be one line of a list (CR, LF or NUL in the name)
 };
 
 // Writes the entries as UTF-8 without a byte-order mark, each line ending in CR LF (an empty list

@@ -8,7 +8,6 @@
 
 #include "core/TextCodec.h"
 #include "core/TextLines.h"
-#include "core/UserMessages.h"
 #include "settings/SettingsLog.h"
 
 namespace vok {
@@ -394,18 +393,18 @@ QByteArray IniFile::ToBytes() const {
     return ToText().toUtf8();
 }
 
-void IniFile::Save(const QString& path) const {
+WriteResult IniFile::Save(const QString& path) const {
     // A file Load would refuse would lose every setting at the next start; keep the old one.
     if (TextLength() > kMaxTextLength) {
         qCWarning(lcSettings) << "Not written," << TextLength()
                               << "characters is over the limit:" << path;
-        throw WriteError(UnableToWriteMessage(path));
+        return WriteResult::UnableToWrite(path);
     }
     const QString text = ToText();
     const QFileInfo info(path);
     if (!QDir().mkpath(info.absolutePath())) {
         qCWarning(lcSettings) << "Cannot create the folder of" << path;
-        throw WriteError(UnableToWriteMessage(path));
+        return WriteResult::UnableToWrite(path);
     }
     QSaveFile file(path);
     const QByteArray bytes = text.toUtf8();
@@ -413,8 +412,9 @@ void IniFile::Save(const QString& path) const {
         !file.commit()) {
         qCWarning(lcSettings) << "Cannot write" << path << file.errorString();
         file.cancelWriting();
-        throw WriteError(UnableToWriteMessage(path));
+        return WriteResult::UnableToWrite(path);
     }
+    return WriteResult::Written();
 }
 
 }  // namespace vok

@@ -3,22 +3,12 @@
 #include <QByteArray>
 #include <QString>
 #include <optional>
-#include <stdexcept>
 #include <utility>
 #include <vector>
 
+#include "core/WriteResult.h"
+
 namespace vok {
-
-// A refused write of a settings or list file; the message is the one shown to the user.
-class WriteError : public std::runtime_error {
-  public:
-    explicit WriteError(const QString& message)
-        : std::runtime_error(message.toStdString()), message_(message) {}
-    const QString& Message() const { return message_; }
-
-  private:
-    QString message_;
-};
 
 // Longest string value a read returns; longer values are cut here.
 inline constexpr qsizetype kIniMaxValueLength = 2047;
@@ -77,9 +67,9 @@ class IniFile {
     // The file's text as UTF-8 without a byte-order mark, lines ending in "\n".
     QByteArray ToBytes() const;
     // Writes the file atomically (temporary file in the same folder, flushed, renamed over the
-    // old one), creating missing parent folders. Throws WriteError("Unable to write to <path>")
-    // and leaves any previous file whole when that fails or the text is over kMaxTextLength.
-    void Save(const QString& path) const;
+    // old one), creating missing parent folders. Fails with "Unable to write to <path>" and
+    // leaves any previous file whole when that fails or the text is over kMaxTextLength.
+    WriteResult Save(const QString& path) const;
 
   private:
     struct Line {

@@ -2,9 +2,9 @@
 
 #include <QHash>
 #include <algorithm>
+#include <optional>
 #include <utility>
 
-#include "core/UserMessages.h"
 #include "settings/SettingsLog.h"
 
 namespace vok {
@@ -16,12 +16,12 @@ QString SongFolderKey(qsizetype index) {
 }
 
 // Writes refuse to replace a file they could not read: its other lines would be lost.
-IniFile LoadForWriting(const QString& iniPath) {
+std::optional<IniFile> LoadForWriting(const QString& iniPath) {
     IniFile::LoadStatus status = IniFile::LoadStatus::Missing;
     IniFile ini = IniFile::Load(iniPath, &status);
     if (status == IniFile::LoadStatus::Unreadable) {
         qCWarning(lcSettings) << "Not replacing a file that could not be read:" << iniPath;
-        throw WriteError(UnableToWriteMessage(iniPath));
+        return std::nullopt;
     }
     return ini;
 }
@@ -122,17 +122,23 @@ DialogSettings LoadDialogSettings(const QString& iniPath) {
     return ReadDialogSettings(IniFile::Load(iniPath));
 }
 
-void StoreDialogSettings(const QString& iniPath, const DialogSettings& dialog,
-                         const PlayerSettings& player) {
-    IniFile ini = LoadForWriting(iniPath);
-    WriteDialogSettings(ini, dialog, player);
-    ini.Save(iniPath);
+WriteResult StoreDialogSettings(const QString& iniPath, const DialogSettings& dialog,
+                                const PlayerSettings& player) {
+    std::optional<IniFile> ini = LoadForWriting(iniPath);
+    if (!ini) {
+        return WriteResult::UnableToWrite(iniPath);
+    }
+    WriteDialogSettings(*ini, dialog, player);
+    return ini->Save(iniPath);
 }
 
-void StoreCloseSettings(const QString& iniPath, const PlayerSettings& player) {
-    IniFile ini = LoadForWriting(iniPath);
-    WriteCloseSettings(ini, player);
-    ini.Save(iniPath);
+WriteResult StoreCloseSettings(const QString& iniPath, const PlayerSettings& player) {
+    std::optional<IniFile> ini = LoadForWriting(iniPath);
+    if (!ini) {
+        return WriteResult::UnableToWrite(iniPath);
+    }
+    WriteCloseSettings(*ini, player);
+    return ini->Save(iniPath);
 }
 
 }  // namespace vok

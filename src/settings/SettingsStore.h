@@ -102,12 +102,12 @@ void WriteCloseSettings(IniFile& ini, const PlayerSettings& player);
 
 // The same steps on the file itself, opened afresh by path each time. A missing or unreadable
 // file reads as defaults. The writes keep every other line of the file and replace it in one
-// atomic step; on failure they throw WriteError("Unable to write to <path>") and the file stays
-// as it was. An existing file that cannot be read is never overwritten (that is a failure too).
+// atomic step; on failure they report "Unable to write to <path>" and the file stays as it was.
+// An existing file that cannot be read is never overwritten (that is a failure too).
 PlayerSettings LoadPlayerSettings(const QString& iniPath, const QString& programFolder);
 DialogSettings LoadDialogSettings(const QString& iniPath);
-void StoreDialogSettings(const QString& iniPath, const DialogSettings& dialog,
-                         const PlayerSettings& player);
-void StoreCloseSettings(const QString& iniPath, const PlayerSettings& player);
+WriteResult StoreDialogSettings(const QString& iniPath, const DialogSettings& dialog,
+                                const PlayerSettings& player);
+WriteResult StoreCloseSettings(const QString& iniPath, const PlayerSettings& player);
 
 }  // namespace vok

@@ -90,9 +90,9 @@ TEST_F(ReadPlayListTest, MissingListIsIgnoredAndAPipeReportedInsteadOfBlocking) 
 TEST(WritePlayListTest, CrLfUtf8WithoutMarkAndZeroBytesForAnEmptyList) {
     TempDir dir;
     const QString path = dir.Write("out.vpl", "old\r\n");
-    ASSERT_TRUE(WritePlayList(path, {QStringLiteral("/m/å.mp3"), QStringLiteral("b.vok")}).ok);
+    ASSERT_TRUE(WritePlayList(path, {QStringLiteral("/m/å.mp3"), QStringLiteral("b.vok")}).Ok);
     EXPECT_EQ(ReadAll(path), QByteArray("/m/\xc3\xa5.mp3\r\nb.vok\r\n"));
-    ASSERT_TRUE(WritePlayList(path, {}).ok);
+    ASSERT_TRUE(WritePlayList(path, {}).Ok);
     EXPECT_TRUE(QFile::exists(path));
     EXPECT_EQ(QFileInfo(path).size(), 0);
     EXPECT_EQ(ReadPlayList(path, dir.Path()).status, Status::Read);
@@ -106,8 +106,8 @@ TEST(WritePlayListTest, RoundTripKeepsEntriesAndLeavesOutNamesThatAreNoLine) {
                               dir.FilePath("ä ö/b.mp3"), QStringLiteral("a.vok")};
     const QString path = dir.FilePath("round.vpl");
     const ListWriteResult result = WritePlayList(path, entries + QStringList{"a\nb", "c\rd"});
-    EXPECT_TRUE(result.ok);
-    EXPECT_EQ(result.leftOut, 2);
+    EXPECT_TRUE(result.Ok);
+    EXPECT_EQ(result.LeftOut, 2);
     EXPECT_EQ(ReadPlayList(path, dir.Path()).entries, entries);
 }
 
@@ -125,11 +125,11 @@ TEST(WritePlayListTest, FailedWriteLeavesTheOldFileWholeAndSaysSo) {
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
 
-    EXPECT_FALSE(result.ok);
-    EXPECT_TRUE(result.error.startsWith(QStringLiteral("Cannot create file \"") + path));
+    EXPECT_FALSE(result.Ok);
+    EXPECT_TRUE(result.Message.startsWith(QStringLiteral("Cannot create file \"") + path));
     EXPECT_EQ(ReadAll(path), QByteArray("old.mp3\r\n"));
     EXPECT_EQ(QDir(dir.Path()).entryList(QDir::Files), QStringList{"keep.vpl"});
-    EXPECT_FALSE(WritePlayList(dir.FilePath("no/such/x.vpl"), {"a"}).ok);
+    EXPECT_FALSE(WritePlayList(dir.FilePath("no/such/x.vpl"), {"a"}).Ok);
 }
 
 }  // namespace

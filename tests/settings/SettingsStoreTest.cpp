@@ -162,10 +162,10 @@ TEST(StoreOnDisk, StepsReadBackAndKeepForeignLines) {
         dir.Write(QStringLiteral("VokPlayer.ini"), "; my notes\n[Extra]\nmine=1\n");
     PlayerSettings player = LoadPlayerSettings(path, kProgramFolder);
     player.Volume = 17;
-    StoreCloseSettings(path, player);
+    ASSERT_TRUE(StoreCloseSettings(path, player).Ok);
     DialogSettings dialog = LoadDialogSettings(path);
     dialog.SongFolders = {QStringLiteral("/music")};
-    StoreDialogSettings(path, dialog, player);
+    ASSERT_TRUE(StoreDialogSettings(path, dialog, player).Ok);
 
     const PlayerSettings again = LoadPlayerSettings(path, kProgramFolder);
     EXPECT_EQ(again.Volume, 17);
@@ -179,18 +179,16 @@ TEST(StoreOnDisk, RefusedWritesChangeNothing) {
     const QString blocker = dir.Write(QStringLiteral("blocker"), "x");
     const QString refused = blocker + QStringLiteral("/VokPlayer.ini");
     PlayerSettings player;
-    try {
-        StoreCloseSettings(refused, player);
-        FAIL() << "expected a refused write";
-    } catch (const WriteError& error) {
-        EXPECT_EQ(error.Message(), QStringLiteral("Unable to write to ") + refused);
-    }
-    EXPECT_THROW(StoreDialogSettings(refused, DialogSettings{}, player), WriteError);
+    const WriteResult closeWrite = StoreCloseSettings(refused, player);
+    EXPECT_FALSE(closeWrite.Ok);
+    EXPECT_EQ(closeWrite.Message, QStringLiteral("Unable to write to ") + refused);
+    EXPECT_FALSE(StoreDialogSettings(refused, DialogSettings{}, player).Ok);
 
     // An existing file that cannot be read is not replaced by one holding only this step's keys.
     const QString tooBig =
         dir.Write(QStringLiteral("big.ini"), QByteArray(IniFile::kMaxFileSize + 10, '\n'));
-    EXPECT_THROW(StoreCloseSettings(tooBig, player), WriteError);
+    EXPECT_EQ(StoreCloseSettings(tooBig, player).Message,
+              QStringLiteral("Unable to write to ") + tooBig);
     EXPECT_EQ(test::ReadAll(tooBig).size(), IniFile::kMaxFileSize + 10);
     // Reading it still comes up with defaults.
     EXPECT_EQ(LoadPlayerSettings(tooBig, kProgramFolder).Volume, 255);
@@ -212,10 +210,10 @@ TEST(StoreOnDisk, LargeWindows1252FileSurvivesTheCloseWriteAsUtf8) {
     ASSERT_EQ(first.SongFolders.size(), 4000);
     EXPECT_EQ(first.SongFolders.back(), QString(200, QChar(0xE4)));
     EXPECT_EQ(first.Volume, 17);
-    StoreCloseSettings(path, first);
+    ASSERT_TRUE(StoreCloseSettings(path, first).Ok);
     EXPECT_GT(test::ReadAll(path).size(), 1'600'000);
     EXPECT_EQ(LoadPlayerSettings(path, kProgramFolder), first);
-    StoreCloseSettings(path, first);
+    ASSERT_TRUE(StoreCloseSettings(path, first).Ok);
     EXPECT_EQ(LoadPlayerSettings(path, kProgramFolder), first);
 }
 
