@@ -13,10 +13,11 @@ QString VersionText() {
 QString UsageText(const QString& programName) {
     return QStringLiteral(
                "Usage: %1 [FILE]... [/AUTOQUIT]\n"
-               "Karaoke player: plays lyric songs (.vok), audio files (MP3, OGG, WMA)\n"
-               "and playlists (.vpl, .m3u).\n"
+               "Karaoke player: plays lyric songs (.vok, .lrc), MP3+G karaoke songs (.cdg\n"
+               "beside its audio, or both in a .zip), audio files (MP3, OGG, WMA) and\n"
+               "playlists (.vpl, .m3u).\n"
                "\n"
-               "  FILE        a lyric file, an audio file or a list file; the files named\n"
+               "  FILE        a song file or a list file; the files named\n"
                "              become the playlist in their order and the first plays. A\n"
                "              player already running is handed the files instead\n"
                "  /AUTOQUIT   end the player when Stop is pressed\n"

@@ -2,6 +2,8 @@
 
 #include "display/LyricRenderer.h"
 
+#include <QImage>
+#include <QRect>
 #include <QString>
 
 #include <functional>
@@ -19,6 +21,14 @@ struct LyricContent {
     QString Text;
 };
 
+// A graphics song: the picture its stream shows at the position (the whole CD+G screen), the part
+// of it to show, and a number that changes whenever the picture does.
+struct PictureContent {
+    const QImage* Picture = nullptr;
+    QRect Shown;
+    quint64 Generation = 0;
+};
+
 // Everything one frame of the display shows, taken by the player at a tick. The display draws it
 // and asks nothing back.
 struct DisplaySnapshot {
@@ -30,8 +40,9 @@ struct DisplaySnapshot {
     QString Notice;
     // The lyric area must be drawn anew even if its text did not change (a seek, a new colour).
     bool RedrawLyrics = false;
-    // The lyric lines, or for a song without lyrics the preview of the next playlist entries.
-    std::variant<LyricContent, PlaylistView> Content;
+    // The lyric lines, the picture of a graphics song, or for a song without either the preview
+    // of the next playlist entries.
+    std::variant<LyricContent, PlaylistView, PictureContent> Content;
 };
 
 // A short text that replaces the status line's times for a while.

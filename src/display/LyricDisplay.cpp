@@ -1,7 +1,10 @@
 #include "display/LyricDisplay.h"
 
+#include "display/PictureScaling.h"
 #include "display/Pixels.h"
 #include "lyrics/Vokalento.h"
+
+#include <QPainter>
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -50,6 +53,7 @@ LyricDisplay::LyricDisplay(SurfaceSink surfaceChanged, double dpi)
     : surfaceChanged_(std::move(surfaceChanged)),
       renderer_(dpi),
       surface_(BlackSurface(QSize(geometry::ClientWidth, geometry::ClientHeight))),
+      stripFont_(CellFont(QStringLiteral("Arial"), 16, true)),
       versionFont_(CellFont(QStringLiteral("Arial"), 12, false)),
       hintFont_(CellFont(QStringLiteral("Arial"), 24, false)) {}
 
@@ -127,6 +131,12 @@ void LyricDisplay::FormPaint(PlayState state) {
 
 void LyricDisplay::PrepareDisplay(const QString& titleText, const DisplaySnapshot& first) {
     titleText_ = titleText;
+    if (std::holds_alternative<PictureContent>(first.Content)) {
+        renderer_.PrepareImages(titleText_, false);
+        shownStrip_.clear();
+        redrawLyrics_ = true;
+        return;
+    }
     const auto* lyrics = std::get_if<LyricContent>(&first.Content);
     renderer_.PrepareImages(titleText_, lyrics != nullptr);
     if (lyrics != nullptr) {
@@ -142,6 +152,10 @@ void LyricDisplay::DrawSongMap(const TVokalento& song, int lengthMs) {
 }
 
 void LyricDisplay::Render(const DisplaySnapshot& frame) {
+    if (const auto* picture = std::get_if<PictureContent>(&frame.Content)) {
+        RenderPicture(frame, *picture);
+        return;
+    }
     renderer_.UpdateBar(frame.PositionMs, frame.LengthMs);
     renderer_.DrawStatusLine(frame.Notice.isEmpty() ? StatusText(frame.PositionMs, frame.LengthMs,
                                                                  frame.PlayIndex, frame.EntryCount)
@@ -149,6 +163,45 @@ void LyricDisplay::Render(const DisplaySnapshot& frame) {
     lyricsDirty_ = lyricsDirty_ || frame.RedrawLyrics;
     DrawLyricArea(frame);
     Present();
+}
+
+QRect LyricDisplay::PictureArea() const {
+    const QRect whole = fullScreen_ ? surface_.rect() : geometry::DisplayRect();
+    return whole.adjusted(0, 0, 0, -StripArea().height());
+}
+
+QRect LyricDisplay::StripArea() const {
+    const QRect whole = fullScreen_ ? surface_.rect() : geometry::DisplayRect();
+    const int height =
+        fullScreen_ ? static_cast<int>(layout_.Aspect * geometry::BarHeight) : geometry::BarHeight;
+    return QRect(whole.left(), whole.bottom() + 1 - height, whole.width(), height);
+}
+
+void LyricDisplay::RenderPicture(const DisplaySnapshot& frame, const PictureContent& picture) {
+    const bool all = lyricsDirty_ || redrawLyrics_ || frame.RedrawLyrics;
+    if (all || picture.Generation != shownPicture_) {
+        const QRect area = PictureArea();
+        if (picture.Picture != nullptr) {
+            DrawPictureFitted(surface_, area, *picture.Picture, picture.Shown);
+        }
+        shownPicture_ = picture.Generation;
+        surfaceChanged_(area);
+    }
+    const QString strip = frame.Notice.isEmpty() ? StatusText(frame.PositionMs, frame.LengthMs,
+                                                              frame.PlayIndex, frame.EntryCount)
+                                                 : frame.Notice;
+    if (all || strip != shownStrip_) {
+        const QRect area = StripArea();
+        QPainter painter(&surface_);
+        painter.fillRect(area, Qt::black);
+        painter.setFont(stripFont_);
+        painter.setPen(QColor(0, 160, 0));
+        painter.drawText(area.adjusted(8, 0, -8, 0), Qt::AlignVCenter | Qt::AlignLeft, strip);
+        shownStrip_ = strip;
+        surfaceChanged_(area);
+    }
+    lyricsDirty_ = false;
+    redrawLyrics_ = false;
 }
 
 void LyricDisplay::DrawLyricArea(const DisplaySnapshot& frame) {

@@ -78,6 +78,11 @@ class LyricDisplay {
     std::optional<BarSeek> BarTargetAt(int x, int y, int lengthMs) const;
 
   private:
+    // A graphics song's frame: the picture as large as the display allows, the times and the
+    // list position in a thin strip below it.
+    void RenderPicture(const DisplaySnapshot& frame, const PictureContent& picture);
+    QRect PictureArea() const;
+    QRect StripArea() const;
     void DrawLyricArea(const DisplaySnapshot& frame);
     void Present();
     void PresentFullScreen();
@@ -95,6 +100,10 @@ class LyricDisplay {
     // The lyric area must be drawn and copied at the next frame.
     bool lyricsDirty_ = false;
     QString titleText_;
+    // What a graphics song's frame last showed.
+    quint64 shownPicture_ = 0;
+    QString shownStrip_;
+    QFont stripFont_;
     QFont versionFont_;
     QFont hintFont_;
 };

@@ -1,6 +1,9 @@
 #include "player/FolderScan.h"
 
+#include "karaoke/KaraokeName.h"
+
 #include <QDir>
+#include <QSet>
 #include <QFileInfo>
 
 namespace vok {
@@ -32,6 +35,8 @@ std::optional<QStringList> FolderScan::Scan(const FindProgress& progress) {
     if (choice_.LyricFiles) {
         scan("*.vok");
         scan("*.lrc");
+        scan("*.cdg");
+        scan("*.zip");
     }
     if (choice_.Mp3s) {
         scan("*.mp3");
@@ -40,7 +45,27 @@ std::optional<QStringList> FolderScan::Scan(const FindProgress& progress) {
     if (ended) {
         return std::nullopt;
     }
+    WithoutGraphicsAudio(found);
     return found;
+}
+
+void WithoutGraphicsAudio(QStringList& songs) {
+    // The case of name and extension is ignored, as when the song finds its audio.
+    const auto withoutExtension = [](const QString& path) {
+        return path.left(path.lastIndexOf(QLatin1Char('.'))).toLower();
+    };
+    QSet<QString> graphics;
+    for (const QString& song : songs) {
+        if (IsCdgFileName(song)) {
+            graphics.insert(withoutExtension(song));
+        }
+    }
+    if (graphics.isEmpty()) {
+        return;
+    }
+    songs.removeIf([&](const QString& song) {
+        return IsGraphicsAudioName(song) && graphics.contains(withoutExtension(song));
+    });
 }
 
 }  // namespace vok

@@ -152,7 +152,10 @@ DisplaySnapshot PlayerController::Snapshot() {
     frame.EntryCount = playList_.Count();
     frame.Notice = notice_.Current();
     frame.RedrawLyrics = session_.TakeRedrawRequest();
-    if (Song().Valid) {
+    if (session_.HasPicture()) {
+        frame.Content = PictureContent{session_.CurrentPicture(), cdg::CdgPicture::InnerArea(),
+                                       session_.Picture().Generation()};
+    } else if (Song().Valid) {
         frame.Content = LyricContent{&Song(), session_.CurrentLine(), session_.CurrentText()};
     } else {
         const QStringList& entries = playList_.PlayItems();

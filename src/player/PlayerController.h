@@ -219,6 +219,11 @@ class PlayerController : public QObject {
     void OpenFirstEntry();
     // OpenLyricFile on a song model the caller has cleared.
     bool LoadLyricFile(const QString& path);
+    // A .cdg or .zip, or an audio file with a .cdg beside it.
+    static bool IsGraphicsEntry(const QString& path);
+    // Opens a graphics song's picture stream and its audio, on a song the caller has cleared.
+    // True when its audio was found.
+    bool LoadGraphicsSong(const QString& path);
     // Stops, unloads and clears the song.
     void ReleaseSong();
     void ClearSong();

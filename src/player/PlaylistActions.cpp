@@ -15,8 +15,8 @@ namespace {
 
 const QString kListFilter = QStringLiteral("Playlist-files (*.vpl *.m3u);;All files (*)");
 const QString kSongFilter = QStringLiteral(
-    "Songs (*.vok *.lrc *.mp3 *.ogg *.wma);;Vokalento-files (*.vok *.lrc);;"
-    "Music-files (*.mp3 *.ogg *.wma)");
+    "Songs (*.vok *.lrc *.cdg *.zip *.mp3 *.ogg *.wma);;Vokalento-files (*.vok *.lrc);;"
+    "MP3+G karaoke (*.cdg *.zip);;Music-files (*.mp3 *.ogg *.wma)");
 const QString kSaveFilter = QStringLiteral("Vokalento playlist (*.vpl);;All files (*)");
 
 // A scan hands the event loop a turn this often, so the windows repaint without the scan

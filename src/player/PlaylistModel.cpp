@@ -1,5 +1,8 @@
 #include "player/PlaylistModel.h"
 
+#include "karaoke/GraphicsSong.h"
+#include "karaoke/KaraokeName.h"
+
 #include "core/FileNames.h"
 
 #include <QColor>
@@ -32,7 +35,18 @@ PlaylistModel::PlaylistModel(const PlayList& playList, QObject* parent)
     : QAbstractTableModel(parent), playList_(playList) {}
 
 PlaylistModel::RowText PlaylistModel::MakeRow(const QString& entry) {
-    const TitleArtist tags = tags_.Lookup(entry);
+    TitleArtist tags = tags_.Lookup(entry);
+    if (tags.Artist.isEmpty() && IsGraphicsSongName(entry)) {
+        // A graphics song: the tags of its audio, else the karaoke naming of its file.
+        const QString audio = IsCdgFileName(entry) ? FindAudioBesideCdg(entry) : QString();
+        if (!audio.isEmpty()) {
+            tags = tags_.Lookup(audio);
+        }
+        if (tags.Artist.isEmpty()) {
+            const KaraokeName named = ParseKaraokeName(entry);
+            tags = {named.Title, named.Artist};
+        }
+    }
     // A title without an artist is not shown: the file name says more.
     if (tags.Artist.isEmpty()) {
         return {FileNamePart(entry), QString()};

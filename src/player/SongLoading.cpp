@@ -5,6 +5,7 @@
 #include "core/FileNames.h"
 #include "core/TimeText.h"
 #include "display/LyricRenderer.h"
+#include "karaoke/KaraokeName.h"
 #include "lyrics/SongSearch.h"
 #include "player/PlayerLog.h"
 
@@ -23,7 +24,8 @@ void PlayerController::VoKBtnClick() {
     UserDialogs::OpenRequest request;
     request.Title = QStringLiteral("Load Vokalento...");
     request.Filter =
-        QStringLiteral("Lyric files (*.vok *.lrc);;Vokalento-file (*.vok);;LRC lyrics (*.lrc)");
+        QStringLiteral("Lyric files (*.vok *.lrc *.cdg *.zip);;Vokalento-file (*.vok);;"
+                       "LRC lyrics (*.lrc);;MP3+G karaoke (*.cdg *.zip)");
     request.DefaultSuffix = QStringLiteral("vok");
     if (!settings_.LyricFolder.isEmpty() && QFileInfo(settings_.LyricFolder).isDir()) {
         request.Folder = settings_.LyricFolder;
@@ -212,6 +214,7 @@ void PlayerController::ShowStoppedLook(bool hadStream) {
 
 void PlayerController::ClearSong() {
     session_.Song().Reset();
+    session_.CloseGraphics();
     SetPanel(InfoPanelId::Lyrics, {});
 }
 
@@ -250,6 +253,8 @@ void PlayerController::OpenFirstEntry() {
     const QString& first = playList_.PlayItems().constFirst();
     if (IsLyricFileName(first)) {
         LoadLyricFile(first);
+    } else if (IsGraphicsEntry(first)) {
+        LoadGraphicsSong(first);
     } else {
         OpenAudioFile(first);
     }
@@ -261,6 +266,8 @@ PlayerController::LoadResult PlayerController::LoadFile(const QString& path) {
     LoadResult result;
     if (IsLyricFileName(path)) {
         result.Found = LoadLyricFile(path);
+    } else if (IsGraphicsEntry(path)) {
+        result.Found = LoadGraphicsSong(path);
     } else {
         OpenAudioFile(path);
         result.Found = HasStream();
@@ -380,6 +387,44 @@ bool PlayerController::LoadLyricFile(const QString& path) {
         display_.DrawSongMap(song, song.SongLength);
     }
     return found.Source != AudioSource::None;
+}
+
+bool PlayerController::IsGraphicsEntry(const QString& path) {
+    // An audio file is a graphics song only with its picture stream beside it.
+    return IsGraphicsSongName(path) ||
+           (IsGraphicsAudioName(path) && !FindCdgBesideAudio(path).isEmpty());
+}
+
+bool PlayerController::LoadGraphicsSong(const QString& path) {
+    // The stream goes; SongPath stays, as for a lyric file.
+    session_.Engine().CloseStream();
+    GraphicsSongFiles files = FindGraphicsSong(path);
+    cdg::CdgPicture& picture = session_.Picture();
+    if (!files.IsGraphicsSong || !picture.Open(files.CdgPath)) {
+        const QString why = files.Refused() ? files.Message : picture.Error();
+        qCInfo(lcPlayer).noquote() << "not a graphics song:" << path << why;
+        SetPanel(InfoPanelId::Lyrics, {path, why.left(kLyricInfoWidth), {}});
+        SetPanel(InfoPanelId::Song, {});
+        session_.CloseGraphics();
+        dialogs_.Message(QStringLiteral("Warning"), why + QLatin1Char('\n') + path,
+                         UserDialogs::Icon::Warning);
+        return false;
+    }
+    SetPanel(InfoPanelId::Lyrics, {path, QStringLiteral("CD+G graphics"), {}});
+    const QString audio = files.AudioPath;
+    session_.KeepGraphicsFiles(std::move(files));
+    if (audio.isEmpty()) {
+        SetPanel(InfoPanelId::Song,
+                 {QStringLiteral("Could not find the assign song, load one manually"),
+                  QStringLiteral("Assigned filename: ") + NameWithoutExtension(path) +
+                      QStringLiteral(".*"),
+                  {}});
+        display_.DrawSongMap(Song(), picture.LengthMs());
+        return false;
+    }
+    OpenSong(audio);
+    display_.DrawSongMap(Song(), Engine().LengthMs());
+    return true;
 }
 
 bool PlayerController::CanReplaceSongFile() const {

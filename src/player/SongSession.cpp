@@ -74,7 +74,17 @@ int SongSession::LyricTimeMs() const {
                                                      std::numeric_limits<int>::max()));
 }
 
+void SongSession::CloseGraphics() {
+    picture_.Close();
+    currentPicture_ = nullptr;
+    graphicsFiles_ = {};
+}
+
 void SongSession::TakeLine() {
+    if (picture_.IsOpen()) {
+        currentPicture_ = &picture_.PictureAt(LyricTimeMs());
+        return;
+    }
     if (!song_.Valid) {
         return;
     }

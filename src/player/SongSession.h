@@ -1,7 +1,9 @@
 #pragma once
 
 #include "audio/PlaybackEngine.h"
+#include "cdg/CdgPicture.h"
 #include "core/PlayState.h"
+#include "karaoke/GraphicsSong.h"
 #include "lyrics/Vokalento.h"
 
 #include <QObject>
@@ -18,8 +20,9 @@ enum class TickOutcome {
     Playing,  // the position and the lyric line were read; a frame is due
 };
 
-// The song being sung: its lyric model, the audio engine playing it, the lyric line the clock has
-// reached, and the 33 ms tick that reads that clock. It calls nothing above it: every operation
+// The song being sung: its lyric model or, for a graphics song, its picture stream; the audio
+// engine playing it; the lyric line or picture the clock has reached; and the 33 ms tick that
+// reads that clock. It calls nothing above it: every operation
 // reports through its result, and the owner acts on it.
 class SongSession {
   public:
@@ -33,6 +36,16 @@ class SongSession {
     const TVokalento& Song() const { return song_; }
     PlaybackEngine& Engine() { return engine_; }
     const PlaybackEngine& Engine() const { return engine_; }
+
+    // A graphics song: its picture stream, and its files (kept, so a zipped song's unpacked files
+    // live as long as the song is loaded).
+    bool HasPicture() const { return picture_.IsOpen(); }
+    cdg::CdgPicture& Picture() { return picture_; }
+    void KeepGraphicsFiles(GraphicsSongFiles files) { graphicsFiles_ = std::move(files); }
+    // The picture stream and its files go (the song model is reset on its own).
+    void CloseGraphics();
+    // The picture at the last position read, the lyric offset applied; null without one.
+    const QImage* CurrentPicture() const { return currentPicture_; }
 
     PlayState State() const { return engine_.State(); }
     void SetState(PlayState state) { engine_.SetState(state); }
@@ -65,7 +78,7 @@ class SongSession {
     // The lyric line at the last position read, and its text (empty between lines).
     int CurrentLine() const { return currentLine_; }
     const QString& CurrentText() const { return currentText_; }
-    // Looks the line up at the last position read, from the current line on.
+    // Looks the line (or the picture) up at the last position read, from the current one on.
     void TakeLine();
     // True once after a seek or a jump: the lyric area must be drawn anew.
     bool TakeRedrawRequest();
@@ -79,6 +92,9 @@ class SongSession {
     bool AfterJump(bool playing);
 
     TVokalento song_;
+    cdg::CdgPicture picture_;
+    GraphicsSongFiles graphicsFiles_;
+    const QImage* currentPicture_ = nullptr;
     PlaybackEngine engine_;
     QTimer tick_;
     int currentLine_ = 0;
