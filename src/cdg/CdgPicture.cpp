@@ -24,6 +24,19 @@ constexpr int kIoBufferBytes = 64 * 1024;
 // not a graphics stream.
 constexpr int kOpenTries = 16;
 
+// What a packet is, read as the demuxer reads it (the command byte) and by its instruction: only
+// to know which packets a later full-screen preset makes irrelevant.
+constexpr int kCommand = 0x09;
+constexpr int kMemoryPreset = 1;
+constexpr int kScrollPreset = 20;
+constexpr int kScrollCopy = 24;
+constexpr int kDefineTransparent = 28;
+constexpr int kLoadColoursLow = 30;
+constexpr int kLoadColoursHigh = 31;
+// A jump to a preset pays off when it leaves out at least a second of packets; shorter steps, as
+// in straight play, decode every packet.
+constexpr std::int64_t kSkipPackets = 300;
+
 QString AvError(int code) {
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
     av_strerror(code, text, sizeof text);
@@ -71,6 +84,8 @@ bool CdgPicture::Fail(const QString& why) {
 void CdgPicture::Close() {
     ff_.reset();
     bytes_.clear();
+    presets_.clear();
+    lasting_.clear();
     readPos_ = 0;
     decodedThrough_ = -1;
     frameWaiting_ = false;
@@ -123,6 +138,7 @@ bool CdgPicture::Open(const QString& path) {
     if (!OpenDemuxer() || !OpenDecoder()) {
         return false;
     }
+    IndexPackets();
     bool decoded = false;
     for (int tries = 0; tries < kOpenTries && !decoded && PeekPacket(); ++tries) {
         decoded = DecodeNext();
@@ -197,14 +213,66 @@ bool CdgPicture::Restart() {
     frameWaiting_ = false;
     frameLost_ = false;
     decodedThrough_ = -1;
-    const int sought = av_seek_frame(ff_->format, -1, 0, AVSEEK_FLAG_BYTE);
-    if (sought < 0) {
-        error_ = QStringLiteral("cannot return to the start: ") + AvError(sought);
+    if (!SeekDemuxer(0)) {
         return false;
     }
     // A new decoder, not a flushed one: flushing keeps part of the colour table and the scroll
     // offsets, which a straight decode from the start has not seen yet.
     return OpenDecoder();
+}
+
+bool CdgPicture::SeekDemuxer(std::int64_t packet) {
+    av_packet_unref(ff_->packet);
+    ff_->havePacket = false;
+    ff_->ended = false;
+    const int sought = av_seek_frame(ff_->format, -1, packet * kPacketBytes, AVSEEK_FLAG_BYTE);
+    if (sought < 0) {
+        error_ = QStringLiteral("cannot seek to packet %1: ").arg(packet) + AvError(sought);
+        return false;
+    }
+    return true;
+}
+
+void CdgPicture::IndexPackets() {
+    presets_.clear();
+    lasting_.clear();
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(bytes_.constData());
+    for (qsizetype at = 0; at + 6 <= bytes_.size(); at += kPacketBytes) {
+        if ((bytes[at] & 0x3F) != kCommand) {
+            continue;
+        }
+        const std::int32_t number = static_cast<std::int32_t>(at / kPacketBytes);
+        const int instruction = bytes[at + 1] & 0x3F;
+        if (instruction == kMemoryPreset && (bytes[at + 5] & 0x0F) == 0) {
+            presets_.push_back(number);
+        } else if (instruction == kScrollPreset || instruction == kScrollCopy ||
+                   instruction == kDefineTransparent || instruction == kLoadColoursLow ||
+                   instruction == kLoadColoursHigh) {
+            lasting_.push_back(number);
+        }
+    }
+}
+
+bool CdgPicture::SkipToPreset(std::int64_t last) {
+    const auto after = std::upper_bound(presets_.begin(), presets_.end(), last);
+    if (after == presets_.begin()) {
+        return true;
+    }
+    const std::int64_t preset = *(after - 1);
+    if (preset - decodedThrough_ < kSkipPackets) {
+        return true;
+    }
+    // What the preset paints over is left out; what outlasts it is decoded, in its order.
+    for (auto it = std::upper_bound(lasting_.begin(), lasting_.end(), decodedThrough_);
+         it != lasting_.end() && *it < preset; ++it) {
+        if (!SeekDemuxer(*it)) {
+            return false;
+        }
+        if (PeekPacket()) {
+            DecodeNext();
+        }
+    }
+    return SeekDemuxer(preset);
 }
 
 bool CdgPicture::PeekPacket() {
@@ -273,7 +341,7 @@ const QImage& CdgPicture::PictureAt(int ms) {
         return picture_;
     }
     const std::int64_t last = ms < 0 ? -1 : std::int64_t{ms} * kPacketsPerSecond / 1000;
-    if (last < decodedThrough_ && !Restart()) {
+    if ((last < decodedThrough_ && !Restart()) || !SkipToPreset(last)) {
         qCWarning(lcCdg) << error_;
         Close();
         return picture_;

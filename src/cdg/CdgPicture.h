@@ -6,6 +6,7 @@
 #include <QString>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace vok::cdg {
 
@@ -16,7 +17,9 @@ namespace vok::cdg {
 // A CD+G picture builds on every packet before it (XOR tiles, scrolls, colour tables), so the
 // picture at a moment is only known from a straight decode: PictureAt decodes forward from where
 // it stands, and for an earlier moment starts again from the first packet with a fresh decoder.
-// Packet n belongs to n × 1000 / 300 ms; the picture at t shows every packet up to t.
+// Packet n belongs to n × 1000 / 300 ms; the picture at t shows every packet up to t. A long jump
+// starts at the last full-screen preset before its moment (see SkipToPreset), so a seek costs the
+// packets of one screen, not of the whole song before it.
 class CdgPicture {
   public:
     static constexpr int kWidth = 300;
@@ -58,6 +61,13 @@ class CdgPicture {
     bool OpenDecoder();
     // Back to before the first packet, with a decoder that has seen nothing.
     bool Restart();
+    // Notes the full-screen presets and the packets whose effect outlasts them.
+    void IndexPackets();
+    bool SeekDemuxer(std::int64_t packet);
+    // Moves the decoder on to the last full-screen preset up to `last` when that leaves out many
+    // packets: every pixel drawn before a preset is painted over by it, so only the packets whose
+    // effect outlasts it (colour tables, transparency, scroll offsets) are decoded before it.
+    bool SkipToPreset(std::int64_t last);
     // Sends every packet up to `last` (a packet number) to the decoder.
     void DecodeThrough(std::int64_t last);
     // Holds the next packet in ff_'s lookahead; false at the end of the stream.
@@ -72,6 +82,8 @@ class CdgPicture {
     static std::int64_t SeekBytes(void* opaque, std::int64_t offset, int whence);
 
     QByteArray bytes_;
+    std::vector<std::int32_t> presets_;  // packet numbers of the full-screen memory presets
+    std::vector<std::int32_t> lasting_;  // colour tables, transparency and scrolls
     std::int64_t readPos_ = 0;
     std::unique_ptr<Ffmpeg> ff_;
     QString error_;
