@@ -18,9 +18,10 @@
 #include "core/FileNames.h"
 #include "karaoke/KaraokeName.h"
 
-Q_LOGGING_CATEGORY(lcKaraoke, "vok.karaoke", QtWarningMsg)
-
 namespace vok {
+
+// "vok.karaoke": why a zip was refused, at info level.
+Q_LOGGING_CATEGORY(lcKaraoke, "vok.karaoke", QtWarningMsg)
 
 namespace {
 
@@ -60,7 +61,7 @@ std::optional<const char*> CheckDeclaredMembers(const QString& zipPath, qint64 m
     constexpr qint64 kEndRecordSize = 22;
     constexpr qint64 kLocatorSize = 20;
     constexpr qint64 kMaxComment = 65535;
-    constexpr int kMaxEndRecords = 8;  // a real zip has one; a comment may hold a stray signature
+    constexpr int kMaxEndRecords = 4;  // a real zip has one; a comment may hold a stray signature
     QFile file(zipPath);
     if (!file.open(QIODevice::ReadOnly)) {
         return kCannotOpen;
@@ -77,8 +78,11 @@ std::optional<const char*> CheckDeclaredMembers(const QString& zipPath, qint64 m
         std::uint64_t declared =
             std::max(ReadLittleEndian(tail, at + 8, 2), ReadLittleEndian(tail, at + 10, 2));
         if (at >= kLocatorSize && tail.mid(at - kLocatorSize, 4) == "PK\x06\x07") {
-            file.seek(static_cast<qint64>(ReadLittleEndian(tail, at - kLocatorSize + 8, 8)));
-            const QByteArray record = file.read(40);
+            const std::uint64_t offset = ReadLittleEndian(tail, at - kLocatorSize + 8, 8);
+            const QByteArray record = offset < static_cast<std::uint64_t>(file.size()) &&
+                                              file.seek(static_cast<qint64>(offset))
+                                          ? file.read(40)
+                                          : QByteArray();
             if (record.size() == 40 && record.startsWith("PK\x06\x06")) {
                 declared =
                     std::max(ReadLittleEndian(record, 24, 8), ReadLittleEndian(record, 32, 8));
@@ -207,8 +211,8 @@ std::optional<const char*> Extract(zip_t* archive, const Member& member, qint64 
     while (true) {
         const zip_int64_t got = zip_fread(in.get(), buffer.data(), buffer.size());
         if (got < 0) {
-            qCWarning(lcKaraoke) << "reading" << member.Name
-                                 << "failed:" << zip_file_strerror(in.get());
+            qCInfo(lcKaraoke) << "reading" << member.Name
+                              << "failed:" << zip_file_strerror(in.get());
             return kDamaged;
         }
         if (got == 0) {
