@@ -3,8 +3,8 @@
 #include "karaoke/KaraokeName.h"
 
 #include <QDir>
-#include <QSet>
 #include <QFileInfo>
+#include <QSet>
 
 namespace vok {
 

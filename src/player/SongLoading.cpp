@@ -23,9 +23,9 @@ constexpr int kLyricInfoWidth = 74;
 void PlayerController::VoKBtnClick() {
     UserDialogs::OpenRequest request;
     request.Title = QStringLiteral("Load Vokalento...");
-    request.Filter =
-        QStringLiteral("Lyric files (*.vok *.lrc *.cdg *.zip);;Vokalento-file (*.vok);;"
-                       "LRC lyrics (*.lrc);;MP3+G karaoke (*.cdg *.zip)");
+    request.Filter = QStringLiteral(
+        "Lyric files (*.vok *.lrc *.cdg *.zip);;Vokalento-file (*.vok);;"
+        "LRC lyrics (*.lrc);;MP3+G karaoke (*.cdg *.zip)");
     request.DefaultSuffix = QStringLiteral("vok");
     if (!settings_.LyricFolder.isEmpty() && QFileInfo(settings_.LyricFolder).isDir()) {
         request.Folder = settings_.LyricFolder;

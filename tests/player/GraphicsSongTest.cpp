@@ -74,9 +74,9 @@ TEST_F(GraphicsSongTest, TheAudioNamedOpensItsPictureAndMissingOrBrokenSongsSayS
     EXPECT_EQ(player.Playlist().PlayItems(), QStringList{cdg});
     PlaylistModel rows(player.Playlist());
     rows.RowsRebuilt();
-    EXPECT_EQ(rows.data(rows.index(0, PlaylistModel::TitleColumn)).toString(),
+    EXPECT_EQ(rows.data(rows.index(0, PlaylistModel::TitleColumn), Qt::DisplayRole).toString(),
               QStringLiteral("Title - Live"));
-    EXPECT_EQ(rows.data(rows.index(0, PlaylistModel::ArtistColumn)).toString(),
+    EXPECT_EQ(rows.data(rows.index(0, PlaylistModel::ArtistColumn), Qt::DisplayRole).toString(),
               QStringLiteral("Band"));
 }
 
