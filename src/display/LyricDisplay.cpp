@@ -194,7 +194,9 @@ void LyricDisplay::RenderPicture(const DisplaySnapshot& frame, const PictureCont
         const QRect area = StripArea();
         QPainter painter(&surface_);
         painter.fillRect(area, Qt::black);
-        painter.setFont(stripFont_);
+        QFont font = stripFont_;
+        font.setPixelSize(std::max(12, area.height() * 3 / 4));  // grows with full screen
+        painter.setFont(font);
         painter.setPen(QColor(0, 160, 0));
         painter.drawText(area.adjusted(8, 0, -8, 0), Qt::AlignVCenter | Qt::AlignLeft, strip);
         shownStrip_ = strip;

@@ -412,6 +412,8 @@ bool PlayerController::LoadGraphicsSong(const QString& path) {
     }
     SetPanel(InfoPanelId::Lyrics, {path, QStringLiteral("CD+G graphics"), {}});
     const QString audio = files.AudioPath;
+    // A zipped song's audio is shown by its name in the zip, not by the unpacked copy's.
+    const QString audioName = files.Unpacked ? files.Unpacked->AudioMember() : QString();
     session_.KeepGraphicsFiles(std::move(files));
     if (audio.isEmpty()) {
         SetPanel(InfoPanelId::Song,
@@ -423,6 +425,11 @@ bool PlayerController::LoadGraphicsSong(const QString& path) {
         return false;
     }
     OpenSong(audio);
+    if (!audioName.isEmpty()) {
+        InfoPanelText panel = songPanel_;
+        panel.Title = LocalFileName(audioName);
+        SetPanel(InfoPanelId::Song, panel);
+    }
     display_.DrawSongMap(Song(), Engine().LengthMs());
     return true;
 }
