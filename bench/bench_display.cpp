@@ -96,6 +96,43 @@ void BM_FullScreenTickLineChange(benchmark::State& state) {
 }
 BENCHMARK(BM_FullScreenTickLineChange)->Unit(benchmark::kMicrosecond);
 
+// A graphics song whose picture changes at every tick, as while its words are drawn.
+struct PictureFixture {
+    LyricDisplay display{[](const QRect&) {}, 96.0};
+    QImage picture{300, 216, QImage::Format_RGB32};
+    quint64 generation = 0;
+    explicit PictureFixture(QSize fullScreen = {}) {
+        picture.fill(Qt::blue);
+        if (fullScreen.isValid()) {
+            display.SetLayout(RecalcAspect(fullScreen.width(), fullScreen.height()));
+            display.SetFullScreen(true, fullScreen);
+        }
+        display.PrepareDisplay(QString(), Frame());
+    }
+    DisplaySnapshot Frame() {
+        DisplaySnapshot frame;
+        frame.LengthMs = 300000;
+        frame.Content = PictureContent{&picture, QRect(6, 12, 288, 192), ++generation};
+        return frame;
+    }
+};
+
+void BM_PictureTick(benchmark::State& state) {
+    PictureFixture f;
+    for (auto _ : state) {
+        f.display.Render(f.Frame());
+    }
+}
+BENCHMARK(BM_PictureTick)->Unit(benchmark::kMicrosecond);
+
+void BM_FullScreenPictureTick(benchmark::State& state) {
+    PictureFixture f(QSize(1920, 1080));
+    for (auto _ : state) {
+        f.display.Render(f.Frame());
+    }
+}
+BENCHMARK(BM_FullScreenPictureTick)->Unit(benchmark::kMicrosecond);
+
 void BM_DrawSongMap500(benchmark::State& state) {
     Fixture f;
     for (auto _ : state) {
