@@ -1,12 +1,17 @@
 #!/bin/sh
-# Plays a lyric song with the whole player (window mode, spectrum on, under a virtual X server)
-# and its audio file with ffplay -nodisp, both on SDL's dummy driver, and prints the CPU seconds
-# (user + system) each used and their ratio.
-# Usage: bench/compare-player-ffplay.sh [SONG.vok [AUDIO] [path/to/vokplayer]]
+# Plays a song with the whole player (window mode, spectrum on, under a virtual X server) and its
+# audio file with ffplay -nodisp, both on SDL's dummy driver, and prints the CPU seconds (user +
+# system) each used and their ratio. The song is a lyric file or an MP3+G song (a .cdg, whose
+# audio is then the .mp3 of the same name unless given).
+# Usage: bench/compare-player-ffplay.sh [SONG.vok|SONG.cdg [AUDIO] [path/to/vokplayer]]
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 song=${1:-$here/../examples/twinkle.vok}
-audio=${2:-$(dirname "$song")/twinkle.mp3}
+case "$song" in
+*.cdg) default_audio=${song%.*}.mp3 ;;
+*) default_audio=$(dirname "$song")/twinkle.mp3 ;;
+esac
+audio=${2:-$default_audio}
 player=${3:-$here/../build/bin/vokplayer}
 [ -x "$player" ] || { echo "vokplayer not found at $player (build it or pass its path)" >&2; exit 2; }
 command -v ffplay >/dev/null || { echo "ffplay not installed" >&2; exit 2; }
