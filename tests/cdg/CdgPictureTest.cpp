@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
 #include <map>
@@ -120,16 +119,13 @@ QString MakeInput(const test::TempDir& dir, const std::string& name) {
     return path;
 }
 
-TEST_P(CdgBadInputTest, IsRefusedOrOpensWithinBounds) {
+TEST_P(CdgBadInputTest, IsRefusedOrOpensAndAlwaysGivesAPicture) {
     const test::TempDir dir;
     const QString path = MakeInput(dir, GetParam().name);
-    QElapsedTimer clock;
-    clock.start();
     CdgPicture picture;
     const bool opened = picture.Open(path);
     const QImage end = picture.PictureAt(picture.LengthMs());
     const QImage start = picture.PictureAt(0);
-    EXPECT_LT(clock.elapsed(), 200);
     EXPECT_EQ(start.size(), QSize(300, 216));
     if (GetParam().expect != Expect::Either) {
         EXPECT_EQ(opened, GetParam().expect == Expect::Opens) << picture.Error().toStdString();
