@@ -403,11 +403,42 @@ bool Decoder::DecodeFrame() {
             ff_->drained = true;
             continue;
         }
-        if (ff_->packet->stream_index == ff_->stream) {
-            avcodec_send_packet(ff_->codec, ff_->packet);  // bad packets are skipped
+        if (ff_->packet->stream_index == ff_->stream &&
+            avcodec_send_packet(ff_->codec, ff_->packet) < 0 && StandInForRefused()) {
+            av_packet_unref(ff_->packet);
+            return true;
         }
         av_packet_unref(ff_->packet);
     }
+}
+
+bool Decoder::StandInForRefused() {
+    // An MP3 frame whose header is sound but whose data the decoder refuses still counts in the
+    // length the packet walk gives: it plays as silence of its own length, keyed like a decoded
+    // frame, so the length, the end and every seek stay exact.
+    const AVPacket* packet = ff_->packet;
+    MpegFrame header;
+    if (!ff_->keyIsPosition ||
+        av_packet_get_side_data(packet, AV_PKT_DATA_SKIP_SAMPLES, nullptr) != nullptr ||
+        !ParseMpegHeader(packet->data, packet->size, &header) || header.rate != rate_ ||
+        header.channels != channels_ || header.bytes != packet->size) {
+        return false;
+    }
+    const std::int64_t key = packet->pos;
+    if (scanning_) {
+        AddSeekPoint(key, next_);
+    } else if (const auto known = ff_->byKey.find(key);
+               known != ff_->byKey.end() && known->second >= 0) {
+        next_ = known->second;
+        counting_ = true;
+    }
+    if (!counting_) {
+        return false;
+    }
+    pending_.assign(static_cast<std::size_t>(header.samples) * static_cast<std::size_t>(channels_),
+                    0.0F);
+    reader_->Progress();
+    return true;
 }
 
 bool Decoder::SkipPacketsBefore(std::int64_t position) {

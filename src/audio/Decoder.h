@@ -60,6 +60,9 @@ class Decoder {
     void AddSeekPoint(std::int64_t key, std::int64_t start);
     // Fills pending_ with the next usable frame; false at the end.
     bool DecodeFrame();
+    // Silence for the MP3 frame in ff_->packet that the decoder refused; false when it cannot
+    // stand in for it (not a whole frame of the stream, or before the first placeable frame).
+    bool StandInForRefused();
     // Demux only; sends the first packet at or after `position` to the decoder.
     bool SkipPacketsBefore(std::int64_t position);
     void CloseContext();
