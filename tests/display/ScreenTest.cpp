@@ -1,5 +1,6 @@
 #include "DisplayFixtures.h"
 #include "display/LyricDisplay.h"
+#include "display/PictureScaling.h"
 #include "display/Pixels.h"
 
 #include <gtest/gtest.h>
@@ -87,6 +88,30 @@ TEST_F(ScreenTest, FullScreenStretchesStripsAndLogo) {
     EXPECT_EQ(PixelAt(surface, 640, 211), 0);
     EXPECT_EQ(PixelAt(surface, 640, 212 + 597), 0xFFFF);  // 2 x 299 rows
     EXPECT_EQ(PixelAt(surface, 640, 212 + 598), 0);
+}
+
+}  // namespace
+}  // namespace vok
+
+namespace vok {
+namespace {
+
+TEST(PictureFitting, WholeFactorsKeepEveryPixelSharpAndCentred) {
+    QImage picture(300, 216, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    picture.setPixel(6, 12, qRgb(255, 0, 0));  // the inner area's first pixel
+    QImage surface(1920, 1080, QImage::Format_RGB16);
+    surface.fill(Qt::white);
+    const QRect area(0, 0, 1920, 1026);
+    DrawPictureFitted(surface, area, picture, QRect(6, 12, 288, 192));
+    // 288 x 192 five times over is 1440 x 960, centred: from (240, 33).
+    EXPECT_EQ(test::PixelAt(surface, 239, 500), 0);  // black margin
+    EXPECT_EQ(test::PixelAt(surface, 240, 33), 0xF800);
+    EXPECT_EQ(test::PixelAt(surface, 244, 37), 0xF800);
+    EXPECT_EQ(test::PixelAt(surface, 245, 37), 0x001F);
+    EXPECT_EQ(test::PixelAt(surface, 1679, 992), 0x001F);
+    EXPECT_EQ(test::PixelAt(surface, 1680, 992), 0);
+    EXPECT_EQ(test::PixelAt(surface, 1000, 1026), 0xFFFF) << "nothing drawn outside the area";
 }
 
 }  // namespace
