@@ -371,15 +371,7 @@ bool Decoder::DecodeFrame() {
                 av_frame_unref(f);
                 continue;
             }
-            const std::int64_t key = ff_->keyIsPosition ? f->pkt_pos : f->pts;
-            if (scanning_) {
-                AddSeekPoint(key, next_);
-            } else if (const auto known = ff_->byKey.find(key);
-                       known != ff_->byKey.end() && known->second >= 0) {
-                next_ = known->second;
-                counting_ = true;
-            }
-            if (!counting_) {
+            if (!PlaceFrame(ff_->keyIsPosition ? f->pkt_pos : f->pts)) {
                 av_frame_unref(f);
                 continue;  // before the first frame we can place
             }
@@ -412,6 +404,17 @@ bool Decoder::DecodeFrame() {
     }
 }
 
+bool Decoder::PlaceFrame(std::int64_t key) {
+    if (scanning_) {
+        AddSeekPoint(key, next_);
+    } else if (const auto known = ff_->byKey.find(key);
+               known != ff_->byKey.end() && known->second >= 0) {
+        next_ = known->second;
+        counting_ = true;
+    }
+    return counting_;
+}
+
 bool Decoder::StandInForRefused() {
     // An MP3 frame whose header is sound but whose data the decoder refuses still counts in the
     // length the packet walk gives: it plays as silence of its own length, keyed like a decoded
@@ -424,15 +427,7 @@ bool Decoder::StandInForRefused() {
         header.channels != channels_ || header.bytes != packet->size) {
         return false;
     }
-    const std::int64_t key = packet->pos;
-    if (scanning_) {
-        AddSeekPoint(key, next_);
-    } else if (const auto known = ff_->byKey.find(key);
-               known != ff_->byKey.end() && known->second >= 0) {
-        next_ = known->second;
-        counting_ = true;
-    }
-    if (!counting_) {
+    if (!PlaceFrame(packet->pos)) {
         return false;
     }
     pending_.assign(static_cast<std::size_t>(header.samples) * static_cast<std::size_t>(channels_),

@@ -60,6 +60,10 @@ class Decoder {
     void AddSeekPoint(std::int64_t key, std::int64_t start);
     // Fills pending_ with the next usable frame; false at the end.
     bool DecodeFrame();
+    // The frame with this key (its packet's position, or its timestamp) is numbered: noted as a
+    // seek point while scanning, otherwise placed by the number a scan gave it. False before the
+    // first frame that can be placed.
+    bool PlaceFrame(std::int64_t key);
     // Silence for the MP3 frame in ff_->packet that the decoder refused; false when it cannot
     // stand in for it (not a whole frame of the stream, or before the first placeable frame).
     bool StandInForRefused();
