@@ -123,6 +123,20 @@ bool PlayList::AddEntries(const QStringList& names) {
     return false;
 }
 
+bool PlayList::InsertEntries(int before, const QStringList& names) {
+    if (items_.isEmpty()) {
+        return AddEntries(names);
+    }
+    const int at = std::clamp(before, 0, Count());
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        items_.insert(at + i, names[i]);
+    }
+    if (playIndex_ >= at) {
+        playIndex_ += static_cast<int>(names.size());
+    }
+    return false;
+}
+
 bool PlayList::ReplaceEntries(const QStringList& names) {
     items_.clear();
     playIndex_ = -1;

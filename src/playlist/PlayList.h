@@ -74,6 +74,9 @@ class PlayList {
     // Appends entries. True when the list was empty before and is not now: its first entry is
     // then the active one, to be loaded.
     bool AddEntries(const QStringList& names);
+    // Puts entries in to stand before entry `before` (kept within 0 … Count()); the active entry
+    // stays the active one. True, as for AddEntries, when the list was empty before.
+    bool InsertEntries(int before, const QStringList& names);
     // Replaces every entry (the player releases the old list's song first); true when the new
     // list has entries, the first of them active.
     bool ReplaceEntries(const QStringList& names);

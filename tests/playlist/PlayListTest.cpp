@@ -209,12 +209,56 @@ TEST(PlayListEntries, AddingMakesTheFirstEntryActiveOnlyInAnEmptyList) {
     EXPECT_FALSE(list.AddEntries({"z.vok"}));
     EXPECT_EQ(list.PlayIndex(), 1);
     EXPECT_FALSE(list.AddEntries({}));
+    PlayList empty;
+    EXPECT_TRUE(empty.InsertEntries(5, {"first.vok"})) << "into an empty list: it is opened";
+    EXPECT_EQ(empty.PlayIndex(), 0);
     EXPECT_TRUE(list.ReplaceEntries({"new.VOK"}));
     EXPECT_EQ(list.PlayItems(), QStringList{"new.VOK"});
     EXPECT_EQ(list.PlayIndex(), 0);
     EXPECT_FALSE(list.ReplaceEntries({}));
     EXPECT_EQ(list.PlayIndex(), -1);
 }
+
+struct InsertCase {
+    const char* Name;
+    int Active;
+    int Before;
+    QStringList Expected;
+    int ActiveAfter;
+};
+
+class Inserting : public testing::TestWithParam<InsertCase> {};
+
+TEST_P(Inserting, PutsTheEntriesInPlaceAndKeepsTheActiveEntry) {
+    const InsertCase& c = GetParam();
+    ListWithDraws fixture;
+    fixture.list.SetPlayIndex(c.Active);
+    EXPECT_FALSE(fixture.list.InsertEntries(c.Before, {"n.vok", "m.mp3"}));
+    EXPECT_EQ(fixture.list.PlayItems(), c.Expected);
+    EXPECT_EQ(fixture.list.PlayIndex(), c.ActiveAfter);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PlayList, Inserting,
+    testing::Values(
+        InsertCase{"RightAfterTheActiveEntry",
+                   1,
+                   2,
+                   {"a.vok", "b.mp3", "n.vok", "m.mp3", "c.mp3", "d.vok"},
+                   1},
+        InsertCase{"BeforeTheActiveEntryItMovesDown",
+                   1,
+                   1,
+                   {"a.vok", "n.vok", "m.mp3", "b.mp3", "c.mp3", "d.vok"},
+                   3},
+        InsertCase{"NoActiveEntryAtTheTop",
+                   -1,
+                   0,
+                   {"n.vok", "m.mp3", "a.vok", "b.mp3", "c.mp3", "d.vok"},
+                   -1},
+        InsertCase{
+            "PastTheEndAppends", 3, 99, {"a.vok", "b.mp3", "c.mp3", "d.vok", "n.vok", "m.mp3"}, 3}),
+    [](const testing::TestParamInfo<InsertCase>& row) { return row.param.Name; });
 
 TEST(PlayListEntries, ClearOnlyWhenNothingPlaysOrIsPaused) {
     for (const PlayState state : {PlayState::Playing, PlayState::Paused}) {
