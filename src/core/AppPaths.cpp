@@ -16,6 +16,7 @@ constexpr unsigned long kUdfMagic = 0x15013346;
 
 const QString kSettingsName = QStringLiteral("VokPlayer.ini");
 const QString kPlaylistName = QStringLiteral("default.vpl");
+const QString kLibraryName = QStringLiteral("library.sqlite");
 const QString kLogoName = QStringLiteral("Logo.dat");
 const QString kOwnFolder = QStringLiteral("vokplayer");
 
@@ -62,6 +63,7 @@ AppPaths AppPaths::Resolve(const AppPathInputs& inputs) {
     if (paths.besideProgram_) {
         paths.settingsFile_ = paths.programFolder_ + kSettingsName;
         paths.defaultPlaylist_ = paths.programFolder_ + kPlaylistName;
+        paths.libraryFile_ = paths.programFolder_ + kLibraryName;
         paths.logoCandidates_ = {paths.programFolder_ + kLogoName};
         paths.defaultLyricFolder_ = paths.programFolder_;
         return paths;
@@ -72,6 +74,7 @@ AppPaths AppPaths::Resolve(const AppPathInputs& inputs) {
     const QString data = OrDefault(inputs.XdgDataHome, home, ".local/share/");
     paths.settingsFile_ = config + kOwnFolder + QLatin1Char('/') + kSettingsName;
     paths.defaultPlaylist_ = state + kOwnFolder + QLatin1Char('/') + kPlaylistName;
+    paths.libraryFile_ = data + kOwnFolder + QLatin1Char('/') + kLibraryName;
     // A logo of the user's own first, then one beside the program, then the packaged one
     // (<prefix>/bin → <prefix>/share/vokplayer).
     const QString installedData =

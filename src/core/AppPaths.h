@@ -43,6 +43,8 @@ class AppPaths {
     const QString& SettingsFile() const { return settingsFile_; }
     // default.vpl
     const QString& DefaultPlaylistFile() const { return defaultPlaylist_; }
+    // library.sqlite: the song library, which is data rather than settings or state
+    const QString& LibraryFile() const { return libraryFile_; }
     // Where Logo.dat may be, in the order they are tried.
     const QStringList& LogoCandidates() const { return logoCandidates_; }
     // The first candidate that exists as a file; empty when there is none.
@@ -58,6 +60,7 @@ class AppPaths {
     bool besideProgram_ = true;
     QString settingsFile_;
     QString defaultPlaylist_;
+    QString libraryFile_;
     QStringList logoCandidates_;
     QString defaultLyricFolder_;
 };

@@ -31,9 +31,9 @@ struct SongRow {
 // Why the library cannot be used; the player plays on without it.
 enum class LibraryFault {
     None,
-    Corrupt,      // not a library, or damaged
-    Locked,       // another process holds it
-    ReadOnly,     // the file or its folder cannot be written
+    Corrupt,   // not a library, or damaged
+    Locked,    // another process holds it
+    ReadOnly,  // the file or its folder cannot be written
     DiskFull,
     NewerSchema,  // written by a newer version of the player: left as it is
     CannotOpen,   // no SQLite driver, no folder, any other failure

@@ -22,6 +22,7 @@ TEST(AppPaths, PortableProgramKeepsEverythingBesideItself) {
     EXPECT_EQ(paths.ProgramFolder(), QStringLiteral("/opt/karaoke/"));
     EXPECT_EQ(paths.SettingsFile(), QStringLiteral("/opt/karaoke/VokPlayer.ini"));
     EXPECT_EQ(paths.DefaultPlaylistFile(), QStringLiteral("/opt/karaoke/default.vpl"));
+    EXPECT_EQ(paths.LibraryFile(), QStringLiteral("/opt/karaoke/library.sqlite"));
     EXPECT_EQ(paths.LogoCandidates(), QStringList{QStringLiteral("/opt/karaoke/Logo.dat")});
     EXPECT_EQ(paths.DefaultLyricFolder(), QStringLiteral("/opt/karaoke/"));
 }
@@ -33,6 +34,8 @@ TEST(AppPaths, InstalledOrUnwritableProgramUsesXdgFolders) {
               QStringLiteral("/home/singer/.config/vokplayer/VokPlayer.ini"));
     EXPECT_EQ(installed.DefaultPlaylistFile(),
               QStringLiteral("/home/singer/.local/state/vokplayer/default.vpl"));
+    EXPECT_EQ(installed.LibraryFile(),
+              QStringLiteral("/home/singer/.local/share/vokplayer/library.sqlite"));
     EXPECT_EQ(installed.LogoCandidates(),
               (QStringList{QStringLiteral("/home/singer/.local/share/vokplayer/Logo.dat"),
                            QStringLiteral("/usr/bin/Logo.dat"),
@@ -46,6 +49,8 @@ TEST(AppPaths, InstalledOrUnwritableProgramUsesXdgFolders) {
     const AppPaths fallback = AppPaths::Resolve(readOnly);
     EXPECT_FALSE(fallback.FilesBesideProgram());
     EXPECT_EQ(fallback.SettingsFile(), QStringLiteral("/cfg/vokplayer/VokPlayer.ini"));
+    EXPECT_EQ(fallback.LibraryFile(),
+              QStringLiteral("/home/singer/.local/share/vokplayer/library.sqlite"));
     EXPECT_EQ(fallback.DefaultPlaylistFile(),
               QStringLiteral("/home/singer/.local/state/vokplayer/default.vpl"));
 }
@@ -88,6 +93,7 @@ TEST(AppPaths, OverrideForcesEverythingIntoThatFolder) {
     EXPECT_TRUE(paths.FilesBesideProgram());
     EXPECT_EQ(paths.SettingsFile(), dir.Path() + QStringLiteral("/VokPlayer.ini"));
     EXPECT_EQ(paths.DefaultPlaylistFile(), dir.Path() + QStringLiteral("/default.vpl"));
+    EXPECT_EQ(paths.LibraryFile(), dir.Path() + QStringLiteral("/library.sqlite"));
     EXPECT_FALSE(paths.OnReadOnlyMedium());  // a temporary folder is no CD
     EXPECT_NE(AppPaths::Current().ProgramFolder(), paths.ProgramFolder());
 }
