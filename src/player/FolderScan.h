@@ -19,6 +19,7 @@ class FolderScan {
     // Asks for a folder, starting at `startFolder`; false when cancelled, when the folder is
     // gone, or while a scan runs.
     bool Choose(UserDialogs& dialogs, const QString& startFolder);
+    const QString& ChosenFolder() const { return choice_.Folder; }
     // Scans the chosen folder: its lyric files (".vok", then ".lrc") and graphics songs (".cdg",
     // then ".zip"), then its MP3s, as the choice says, each sorted; an MP3 that is a graphics
     // song's audio is not listed again. Nothing when the progress ended the scan.

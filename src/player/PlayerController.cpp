@@ -14,6 +14,7 @@ PlayerController::PlayerController(PlayerOptions options, UserDialogs& dialogs, 
       options_(std::move(options)),
       dialogs_(dialogs),
       paths_(AppPaths::Current()),
+      library_(std::make_unique<library::SongLibrary>(paths_.LibraryFile())),
       playList_(options_.Draw),
       display_([this](const QRect& area) { SurfaceChanged(area); }) {
     if (!options_.Quit) {
@@ -59,7 +60,7 @@ void PlayerController::FormCreate() {
     settings_.LyricFolder = LyricFolderOrDefault(settings_.LyricFolder);
     engine.SetJumpTime(settings_.JumpTime);
     ApplyColours();
-    session_.LyricOffsetMs = settings_.LyricOffset;
+    ApplyLyricOffset();
     engine.ChangeVolume(settings_.Volume);
 }
 
@@ -220,22 +221,18 @@ bool PlayerController::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
             }
             ChangeLyricOffset(key == Qt::Key_G ? kLyricOffsetStep : -kLyricOffsetStep);
             return true;
+        case Qt::Key_F:
+            if ((modifiers & Qt::ControlModifier) == 0) {
+                return false;
+            }
+            OpenLibrary();
+            return true;
         case Qt::Key_Tab:
         case Qt::Key_Backtab:
             return true;  // the focus never moves
         default:
             return false;
     }
-}
-
-void PlayerController::ChangeLyricOffset(int stepMs) {
-    settings_.LyricOffset =
-        std::clamp(settings_.LyricOffset + stepMs, -kMaxLyricOffset, kMaxLyricOffset);
-    session_.LyricOffsetMs = settings_.LyricOffset;
-    const QString sign = settings_.LyricOffset > 0 ? QStringLiteral("+") : QString();
-    notice_.Show(QStringLiteral("Lyrics offset: ") + sign + QString::number(settings_.LyricOffset) +
-                 QStringLiteral(" ms"));
-    ShowFrameNow();
 }
 
 void PlayerController::FormKeyUp(int key, Qt::KeyboardModifiers modifiers) {

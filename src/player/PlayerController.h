@@ -4,6 +4,7 @@
 #include "core/AppPaths.h"
 #include "display/DisplaySnapshot.h"
 #include "display/LyricDisplay.h"
+#include "library/SongLibrary.h"
 #include "lyrics/Vokalento.h"
 #include "player/FolderScan.h"
 #include "player/PlayerViews.h"
@@ -22,6 +23,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace vok {
@@ -88,8 +90,10 @@ class PlayerController : public QObject {
     // Keys; FormKeyDown returns true when it consumed the key.
     bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
     void FormKeyUp(int key, Qt::KeyboardModifiers modifiers);
-    // G and H: the lyrics kLyricOffsetStep ms sooner (positive) or later, within ±3000 ms; the
-    // status line tells the new offset.
+    // G and H: the lyrics kLyricOffsetStep ms sooner (positive) or later; the status line tells
+    // the offset in use. With a song loaded it is that song's own offset, kept in the library on
+    // top of the device's LyricOffset; without one (or without a library) the device's. Together
+    // within ±3000 ms.
     void ChangeLyricOffset(int stepMs);
     void FormKeyPress(int key);
     // A mouse button released over the display area (the timeline bar seeks).
@@ -176,6 +180,23 @@ class PlayerController : public QObject {
     // Where the folder browsers start while the dialog's lyric folder is empty.
     QString DefaultLyricFolder() const { return paths_.DefaultLyricFolder(); }
 
+    // The song library (LibraryActions.cpp). Its folders are the song folders and a chosen
+    // lyric folder, scanned once the start-up files are in, and every folder added to the
+    // playlist. It is always there; an unusable one finds nothing and says why.
+    library::SongLibrary& Library() { return *library_; }
+    const library::SongLibrary& Library() const { return *library_; }
+    void AttachLibraryWindow(LibraryWindowView* window) { libraryWindow_ = window; }
+    // Ctrl+F and "Library...".
+    void OpenLibrary();
+    // Songs picked in the Library window: appended (the first opened when the list was empty),
+    // put right after the active entry ("Play next"), or put before entry `before` (a drop).
+    void AppendSongs(const QStringList& songs);
+    void PlayNext(const QStringList& songs);
+    void InsertSongs(int before, const QStringList& songs);
+    void RescanLibrary();
+    // A fresh library in place of an unusable one, its folders scanned anew.
+    void RebuildLibrary();
+
     // The 33 ms display tick.
     void tmrTimer();
 
@@ -250,6 +271,19 @@ class PlayerController : public QObject {
     QRect DisplayInUse() const;
     void ApplyDisplayLayout();
     void TakeOverDialogSettings(const SettingsDialogAnswer& answer);
+    // The library's folders from the settings; the lyric folder only when it holds songs.
+    QStringList LibraryFolders(const QStringList& songFolders, const QString& lyricFolder) const;
+    void ScanLibraryFolders();
+    // The song a lyric offset and play counts belong to: the loaded lyric file, graphics song
+    // (.cdg or .zip) or audio file; empty while no stream is loaded.
+    QString LoadedSong() const;
+    // The song just opened: its own lyric offset comes into use. ForgetSong: none is loaded.
+    void TakeSongOffset();
+    void ForgetSong();
+    // Once per start: the library learns the song was played, and its length when it had none.
+    void NoteSongStarted();
+    // The device's offset and the song's, within ±3000 ms, into the session.
+    void ApplyLyricOffset();
     void ApplyColours();
 
     // Loading steps. Found is what LaddaFil reports; StreamOpened whether a stream is open now.
@@ -276,6 +310,10 @@ class PlayerController : public QObject {
     PlayerWindowView* window_ = nullptr;
     SettingsDialogView* settingsDialog_ = nullptr;
     std::vector<PlaylistWindowView*> playlistViews_;
+    LibraryWindowView* libraryWindow_ = nullptr;
+    std::unique_ptr<library::SongLibrary> library_;
+    QString songKey_;       // what LoadedSong() names while a stream is loaded
+    int songOffsetMs_ = 0;  // the loaded song's own lyric offset
 
     SongSession session_{this};  // its timer a child, so its state can be looked at from outside
     PlayList playList_;

@@ -104,4 +104,13 @@ class PlaylistWindowView {
     virtual void ShowFullScreen(bool /*on*/) {}
 };
 
+// What the controller asks of the Library window.
+class LibraryWindowView {
+  public:
+    virtual ~LibraryWindowView() = default;
+
+    // Ctrl+F or "Library...": the window comes into view with its search field focused.
+    virtual void Open() = 0;
+};
+
 }  // namespace vok

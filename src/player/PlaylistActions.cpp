@@ -73,6 +73,7 @@ void PlayerController::AddFolder() {
     if (!folderScan_.Choose(dialogs_, settings_.LyricFolder)) {
         return;
     }
+    library_->AddFolders({folderScan_.ChosenFolder()});
     for (PlaylistWindowView* view : playlistViews_) {
         view->ShowScanning(true);
     }

@@ -1,12 +1,8 @@
 #include "player/PlaylistModel.h"
 
-#include "karaoke/GraphicsSong.h"
-#include "karaoke/KaraokeName.h"
-
 #include "core/FileNames.h"
 
 #include <QColor>
-#include <QFileInfo>
 
 namespace vok {
 
@@ -17,36 +13,14 @@ const QColor kRowText(192, 192, 192);
 
 }  // namespace
 
-TitleArtist RowTagCache::Lookup(const QString& fileName) {
-    const QFileInfo info(fileName);
-    const qint64 size = info.exists() ? info.size() : -1;
-    const QDateTime modified = info.exists() ? info.lastModified() : QDateTime();
-    auto found = cache_.find(fileName);
-    if (found != cache_.end() && found->Size == size && found->Modified == modified) {
-        return found->Tags;
-    }
-    Entry entry{size, modified, TagTitleArtist(fileName)};
-    const TitleArtist tags = entry.Tags;
-    cache_.insert(fileName, std::move(entry));
-    return tags;
-}
-
-PlaylistModel::PlaylistModel(const PlayList& playList, QObject* parent)
-    : QAbstractTableModel(parent), playList_(playList) {}
+PlaylistModel::PlaylistModel(const PlayList& playList, library::SongLibrary& library,
+                             QObject* parent)
+    : QAbstractTableModel(parent), playList_(playList), library_(library) {}
 
 PlaylistModel::RowText PlaylistModel::MakeRow(const QString& entry) {
-    TitleArtist tags = tags_.Lookup(entry);
-    if (tags.Artist.isEmpty() && IsGraphicsSongName(entry)) {
-        // A graphics song: the tags of its audio, else the karaoke naming of its file.
-        const QString audio = IsCdgFileName(entry) ? FindAudioBesideCdg(entry) : QString();
-        if (!audio.isEmpty()) {
-            tags = tags_.Lookup(audio);
-        }
-        if (tags.Artist.isEmpty()) {
-            const KaraokeName named = ParseKaraokeName(entry);
-            tags = {named.Title, named.Artist};
-        }
-    }
+    // A graphics song's title comes from its audio's tags or its karaoke file name; the library
+    // knows how.
+    const TitleArtist tags = library_.RowTitle(entry);
     // A title without an artist is not shown: the file name says more.
     if (tags.Artist.isEmpty()) {
         return {FileNamePart(entry), QString()};

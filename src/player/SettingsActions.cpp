@@ -42,6 +42,15 @@ bool PlayerController::SettingsOk(const DialogSettings& dialog) {
 
 void PlayerController::TakeOverDialogSettings(const SettingsDialogAnswer& answer) {
     const DialogSettings& dialog = answer.Settings;
+    // Folders named anew join the library; one already there is not walked again here.
+    const QStringList before = LibraryFolders(settings_.SongFolders, settings_.LyricFolder);
+    QStringList added;
+    for (const QString& folder : LibraryFolders(dialog.SongFolders, dialog.LyricFolder)) {
+        if (!before.contains(folder)) {
+            added.append(folder);
+        }
+    }
+    library_->AddFolders(added);
     settings_.SongFolders = dialog.SongFolders;
     settings_.LyricFolder = LyricFolderOrDefault(dialog.LyricFolder);
     settings_.JumpTime = dialog.JumpTime;

@@ -62,6 +62,7 @@ void PlayerController::UnloadVokBtnClick() {
 
 void PlayerController::UnloadMP3BtnClick() {
     const bool hadStream = session_.Engine().Unload();
+    ForgetSong();
     SetPanel(InfoPanelId::Song, {});
     if (hadStream) {
         playList_.SetPlayIndex(-1);
@@ -159,6 +160,7 @@ void PlayerController::SpelaVOK(int index) {
 
 void PlayerController::StartLoadedSong() {
     session_.Start();
+    NoteSongStarted();
     SetPlayProgress(0);
     RepaintRows();
     StartDisplay();
@@ -213,6 +215,7 @@ void PlayerController::ShowStoppedLook(bool hadStream) {
 }
 
 void PlayerController::ClearSong() {
+    ForgetSong();
     session_.Song().Reset();
     session_.CloseGraphics();
     SetPanel(InfoPanelId::Lyrics, {});
@@ -284,12 +287,14 @@ bool PlayerController::LaddaFil(const QString& path, int index) {
 }
 
 void PlayerController::OpenAudioFile(const QString& path) {
+    songKey_ = path;
     OpenSong(path);
     display_.DrawSongMap(Song(), Engine().LengthMs());
 }
 
 bool PlayerController::OpenSong(const QString& path) {
     const bool opened = session_.Engine().OpenSong(path);
+    TakeSongOffset();
     ShowSongInfo(path);
     return opened;
 }
@@ -341,6 +346,7 @@ bool PlayerController::LoadLyricFile(const QString& path) {
                          UserDialogs::Icon::Warning);
         return false;
     }
+    songKey_ = path;
     InfoPanelText lyrics;
     lyrics.Title = path;
     if (!song.Copyright.isEmpty()) {
@@ -411,6 +417,8 @@ bool PlayerController::LoadGraphicsSong(const QString& path) {
         return false;
     }
     SetPanel(InfoPanelId::Lyrics, {path, QStringLiteral("CD+G graphics"), {}});
+    // The library lists a graphics song by its .cdg, or by its zip.
+    songKey_ = files.Unpacked ? path : files.CdgPath;
     const QString audio = files.AudioPath;
     // A zipped song's audio is shown by its name in the zip, not by the unpacked copy's.
     const QString audioName = files.Unpacked ? files.Unpacked->AudioMember() : QString();

@@ -38,6 +38,7 @@ void PlayerController::AfterShow() {
     if (!startedWithFiles_) {
         LoadPL(false, paths_.DefaultPlaylistFile());
         RestoreActiveEntry();
+        ScanLibraryFolders();
         return;
     }
     UnloadVokBtnClick();
@@ -53,7 +54,9 @@ void PlayerController::AfterShow() {
     }
     // Every file named, in order, makes the playlist; names that are no file are passed over.
     const QStringList files = ExistingFiles(options_.Parameters);
-    if (files.isEmpty() || !ReplacePlaylistWith(files)) {
+    const bool listed = !files.isEmpty() && ReplacePlaylistWith(files);
+    ScanLibraryFolders();
+    if (!listed) {
         return;
     }
     if (settings_.AutoStartFS) {

@@ -72,7 +72,7 @@ TEST_F(GraphicsSongTest, TheAudioNamedOpensItsPictureAndMissingOrBrokenSongsSayS
     dialogs.FolderPick = UserDialogs::FolderChoice{dir.FilePath("songs"), true, true, true};
     player.AddFolder();
     EXPECT_EQ(player.Playlist().PlayItems(), QStringList{cdg});
-    PlaylistModel rows(player.Playlist());
+    PlaylistModel rows(player.Playlist(), player.Library());
     rows.RowsRebuilt();
     EXPECT_EQ(rows.data(rows.index(0, PlaylistModel::TitleColumn), Qt::DisplayRole).toString(),
               QStringLiteral("Title - Live"));

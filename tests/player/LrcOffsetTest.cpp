@@ -168,7 +168,7 @@ TEST_F(LrcOffsetTest, PlaylistShowsLrcSongsBesideVokSongsAndTheFolderScanFindsTh
     const QString titled = Lrc(QStringLiteral("list/a.lrc"), "[ti:Lrc Title]\n[ar:Lrc Artist]\n");
     const QString untitled = Lrc(QStringLiteral("list/tagged.LRC"));
     Start();
-    PlaylistModel model(controller->Playlist());
+    PlaylistModel model(controller->Playlist(), controller->Library());
     controller->AddPlaylistView(&model);
     dialogs.FolderPick =
         UserDialogs::FolderChoice{dir.FilePath(QStringLiteral("list")), true, false, false};

@@ -36,7 +36,7 @@ class PlaylistActionsTest : public PlayerFixture {
 
     PlayerController& Begin() {
         Start();
-        model = std::make_unique<PlaylistModel>(controller->Playlist());
+        model = std::make_unique<PlaylistModel>(controller->Playlist(), controller->Library());
         controller->AddPlaylistView(model.get());
         controller->AddPlaylistView(&view);
         return *controller;
