@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QStatusBar>
@@ -79,10 +80,15 @@ void TSpelLista::SelectRow(int row) {
     scrollTo(index);
 }
 
+bool TSpelLista::TakesDrag(const QDropEvent* event) const {
+    // Rows move inside the list, and songs come from the player's own Library window; files from
+    // other programs are not taken.
+    return event->source() == this || (event->source() != nullptr && event->mimeData()->hasUrls());
+}
+
 void TSpelLista::dragEnterEvent(QDragEnterEvent* event) {
-    // Files from other programs are not taken; rows move only inside the list.
-    if (event->source() == this) {
-        event->setDropAction(Qt::MoveAction);
+    if (TakesDrag(event)) {
+        event->setDropAction(event->source() == this ? Qt::MoveAction : Qt::CopyAction);
         event->accept();
     } else {
         event->ignore();
@@ -90,8 +96,8 @@ void TSpelLista::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void TSpelLista::dragMoveEvent(QDragMoveEvent* event) {
-    if (event->source() == this) {
-        event->setDropAction(Qt::MoveAction);
+    if (TakesDrag(event)) {
+        event->setDropAction(event->source() == this ? Qt::MoveAction : Qt::CopyAction);
         event->accept();
     } else {
         event->ignore();
@@ -99,12 +105,24 @@ void TSpelLista::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void TSpelLista::dropEvent(QDropEvent* event) {
-    if (event->source() != this || model() == nullptr) {
+    if (!TakesDrag(event) || model() == nullptr) {
         event->ignore();
         return;
     }
     const QModelIndex target = indexAt(event->position().toPoint());
     const int before = target.isValid() ? target.row() : model()->rowCount();
+    if (event->source() != this) {
+        QStringList songs;
+        for (const QUrl& url : event->mimeData()->urls()) {
+            if (url.isLocalFile()) {
+                songs.append(url.toLocalFile());
+            }
+        }
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+        emit SongsDropped(before, songs);
+        return;
+    }
     const int from = SelectedRow();
     // The list is rewritten by the controller; the view must not remove the dragged row itself.
     event->setDropAction(Qt::IgnoreAction);
@@ -120,7 +138,7 @@ TPlayListFrm::TPlayListFrm(PlayerController& controller, QPoint mainCorner, QWid
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       controller_(controller),
-      model_(controller.Playlist()) {
+      model_(controller.Playlist(), controller.Library()) {
     setObjectName(QStringLiteral("PlayListFrm"));
     setWindowTitle(QStringLiteral("Playlist"));
     setMinimumSize(180, 200);
@@ -155,6 +173,7 @@ TPlayListFrm::TPlayListFrm(PlayerController& controller, QPoint mainCorner, QWid
     connect(spelLista_, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex& index) { controller_.VokListaDblClick(index.row()); });
     connect(spelLista_, &TSpelLista::RowDropped, this, &TPlayListFrm::RowDropped);
+    connect(spelLista_, &TSpelLista::SongsDropped, &controller_, &PlayerController::InsertSongs);
     layout->addWidget(spelLista_, 1);
 
     auto* status = new QStatusBar(this);
@@ -192,6 +211,8 @@ void TPlayListFrm::BuildListPopup() {
     listPopup_->addAction(QStringLiteral("Load list..."), player,
                           [player] { player->LoadPL(false); });
     listPopup_->addAction(QStringLiteral("Save list..."), player, [player] { player->SavePL(); });
+    listPopup_->addSeparator();
+    listPopup_->addAction(QStringLiteral("Library..."), player, &PlayerController::OpenLibrary);
     listPopup_->addSeparator();
     listPopup_->addAction(QStringLiteral("Clear list"), player, &PlayerController::ClearListClick);
 }
@@ -351,6 +372,14 @@ bool TPlayListFrm::HandleKey(QEvent* event) {
                 return false;
             }
             break;
+        case Qt::Key_F:
+            if ((modifiers & Qt::ControlModifier) == 0) {
+                return false;
+            }
+            if (!released) {
+                controller_.OpenLibrary();
+            }
+            return true;
         case Qt::Key_Delete:
             if (released && !key->isAutoRepeat()) {
                 DeleteSelected();

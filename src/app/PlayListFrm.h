@@ -15,8 +15,9 @@ class QToolButton;
 
 namespace vok {
 
-// The rows of the playlist window. A row can be dragged inside the list only; a drop reports the
-// dragged row and the row it should stand before (the row count: the end).
+// The rows of the playlist window. A row can be dragged inside the list, and songs dragged in from
+// the Library window; a drop reports the dragged row, or the songs, and the row they should stand
+// before (the row count: the end).
 class TSpelLista : public QTreeView {
     Q_OBJECT
 
@@ -28,11 +29,15 @@ class TSpelLista : public QTreeView {
 
   signals:
     void RowDropped(int from, int before);
+    void SongsDropped(int before, const QStringList& songs);
 
   protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+
+  private:
+    bool TakesDrag(const QDropEvent* event) const;
 };
 
 // The playlist window: a tool window beside the player window showing the playlist as rows, with

@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/InstForm.h"
+#include "app/LibraryFrm.h"
 #include "app/PlayListFrm.h"
 #include "app/QtUserDialogs.h"
 #include "app/VokPlayForm.h"
@@ -53,6 +54,7 @@ int main(int argc, char* argv[]) {
     controller.AttachSettingsDialog(&settings);
     vok::TPlayListFrm playlist(controller, form.pos(), &form);
     form.AttachPlaylistWindow(&playlist);
+    vok::TLibraryFrm library(controller, form.pos(), &form);
     const auto mpris = vok::Mpris::Start(controller, {[&form] {
                                                           form.showNormal();
                                                           form.raise();
