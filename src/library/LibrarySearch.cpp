@@ -1,1 +1,137 @@
 #include "library/LibrarySearch.h"
+
+#include "core/FileNames.h"
+
+#include <QSqlQuery>
+#include <QVariant>
+
+namespace vok::library {
+
+namespace {
+
+// Title before artist before file name.
+constexpr const char* kRanking = "bm25(songs_fts, 10.0, 4.0, 1.0)";
+constexpr const char* kRowColumns = "s.path, s.kind, s.title, s.artist, s.duration_ms";
+// A word of so few characters matches a large share of the songs; ranking them all would cost
+// more than a keystroke may (see LibrarySearch in the notes), so they are listed by title.
+constexpr int kShortQueryLetters = 2;
+
+SongRow RowOf(const QSqlQuery& query) {
+    SongRow row;
+    row.Path = query.value(0).toString();
+    const int kind = query.value(1).toInt();
+    row.Kind = kind >= 0 && kind <= static_cast<int>(SongKind::Audio) ? static_cast<SongKind>(kind)
+                                                                      : SongKind::Audio;
+    row.Title = query.value(2).toString();
+    row.Artist = query.value(3).toString();
+    row.DurationMs = query.value(4).toInt();
+    // As in the playlist: a title without an artist says less than the file name.
+    if (row.Artist.isEmpty() || row.Title.isEmpty()) {
+        if (row.Title.isEmpty()) {
+            row.Title = LocalFileName(row.Path);
+        }
+    }
+    return row;
+}
+
+QList<SongRow> Rows(QSqlQuery& query) {
+    QList<SongRow> rows;
+    while (query.next()) {
+        rows.append(RowOf(query));
+    }
+    return rows;
+}
+
+}  // namespace
+
+QString MatchExpression(const QString& text) {
+    QStringList words;
+    QString word;
+    const auto flush = [&] {
+        if (!word.isEmpty()) {
+            words.append(QLatin1Char('"') + word + QStringLiteral("\"*"));
+            word.clear();
+        }
+    };
+    for (const QChar c : text) {
+        // Combining marks belong to their letter ("e" + U+0301); the index folds them away.
+        if (c.isLetterOrNumber() || c.isMark()) {
+            word += c;
+        } else {
+            flush();
+        }
+    }
+    flush();
+    return words.join(QLatin1Char(' '));
+}
+
+QList<SongRow> SearchSongs(const QSqlDatabase& db, const QString& text, int limit) {
+    if (limit <= 0 || !db.isOpen()) {
+        return {};
+    }
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    const QString match = MatchExpression(text);
+    if (match.isEmpty()) {
+        query.prepare(
+            QStringLiteral("SELECT %1 FROM songs s ORDER BY s.title COLLATE NOCASE LIMIT ?")
+                .arg(QLatin1String(kRowColumns)));
+        query.addBindValue(limit);
+    } else {
+        int letters = 0;
+        for (const QChar c : text) {
+            letters += c.isLetterOrNumber() ? 1 : 0;
+        }
+        const QString order = letters <= kShortQueryLetters
+                                  ? QStringLiteral("s.title COLLATE NOCASE")
+                                  : QLatin1String(kRanking);
+        query.prepare(
+            QStringLiteral("SELECT %1 FROM songs_fts JOIN songs s ON s.id = songs_fts.rowid"
+                           " WHERE songs_fts MATCH ? ORDER BY %2 LIMIT ?")
+                .arg(QLatin1String(kRowColumns), order));
+        query.addBindValue(match);
+        query.addBindValue(limit);
+    }
+    if (!query.exec()) {
+        return {};
+    }
+    return Rows(query);
+}
+
+std::optional<SongRow> FindSong(const QSqlDatabase& db, const QString& path) {
+    QSqlQuery query(db);
+    query.prepare(
+        QStringLiteral("SELECT %1 FROM songs s WHERE s.path = ?").arg(QLatin1String(kRowColumns)));
+    query.addBindValue(path);
+    if (!query.exec() || !query.next()) {
+        return std::nullopt;
+    }
+    return RowOf(query);
+}
+
+int CountSongs(const QSqlDatabase& db) {
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("SELECT count(*) FROM songs")) || !query.next()) {
+        return 0;
+    }
+    return query.value(0).toInt();
+}
+
+std::optional<StoredSong> ReadStoredSong(const QSqlDatabase& db, const QString& path) {
+    QSqlQuery query(db);
+    query.prepare(QStringLiteral(
+        "SELECT title, artist, size, mtime, lyric_offset_ms FROM songs WHERE path = ?"));
+    query.addBindValue(path);
+    if (!query.exec() || !query.next()) {
+        return std::nullopt;
+    }
+    StoredSong song;
+    song.Title = query.value(0).toString();
+    song.Artist = query.value(1).toString();
+    song.Size = query.value(2).toLongLong();
+    song.ModifiedMs = query.value(3).toLongLong();
+    song.LyricOffsetMs = query.value(4).toInt();
+    return song;
+}
+
+}  // namespace vok::library

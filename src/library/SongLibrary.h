@@ -52,6 +52,7 @@ struct ScanProgress {
     int FilesSeen = 0;
     int SongsAdded = 0;    // new or changed songs read
     int SongsRemoved = 0;  // songs whose file vanished
+    int NamesSkipped = 0;  // file names the system's encoding cannot round-trip: never openable
     QString Folder;        // the folder being walked
 };
 
@@ -82,6 +83,11 @@ class SongLibrary : public QObject {
     void CancelScan();
     bool Scanning() const;
     ScanProgress Progress() const;
+    // Every library folder, sorted.
+    QStringList Folders() const;
+    // Blocks until no scan runs or waits and every queued write is committed (for tests,
+    // benchmarks and a clean exit); false when `timeoutMs` passed first.
+    bool WaitUntilIdle(int timeoutMs);
 
     // The songs matching every word of `text` as a prefix, case and diacritics ignored, best
     // matches first (title before artist before file name); at most `limit` rows. An empty text
@@ -110,6 +116,8 @@ class SongLibrary : public QObject {
     void StatusChanged();
 
   private:
+    void Open();
+
     struct State;
     std::unique_ptr<State> state_;
 };
