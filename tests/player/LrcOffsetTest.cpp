@@ -153,10 +153,33 @@ TEST_F(LrcOffsetTest, OffsetIsClampedNoticeExpiresAndTheCloseWriteStoresIt) {
     EXPECT_TRUE(player.Notice().Current().isEmpty()) << "two seconds, then the times again";
     EXPECT_EQ(player.Engine().PositionMs(), PositionMs());
     player.Stoppa();
+    Key(Qt::Key_H);  // the loaded song's own offset; the device's stays
+    EXPECT_EQ(player.Notice().Current(), QStringLiteral("Lyrics offset: +2950 ms"));
+    player.UnloadMP3BtnClick();
+    EXPECT_EQ(player.Session().LyricOffsetMs, 3000);
     Key(Qt::Key_H);
     Close();
     const IniFile ini = IniFile::Load(dir.FilePath(QStringLiteral("VokPlayer.ini")));
     EXPECT_EQ(ini.ReadInteger(u"Installningar", u"LyricOffset", 0), 2950);
+}
+
+TEST_F(LrcOffsetTest, SongsOwnOffsetComesBackWithItAfterARestartOnTopOfTheDevicesOffset) {
+    dir.Write(QStringLiteral("VokPlayer.ini"), "[Installningar]\nLyricOffset=100\n");
+    Tone(QStringLiteral("song.mp3"));
+    const QString other = Tone(QStringLiteral("other.mp3"));
+    const QString lrc = Lrc(QStringLiteral("song.lrc"), "[ti:Song]\n[ar:Singer]\n");
+    Start();
+    Load(lrc);
+    Key(Qt::Key_G);
+    Key(Qt::Key_G);
+    EXPECT_EQ(controller->Notice().Current(), QStringLiteral("Lyrics offset: +200 ms"));
+    Close();
+
+    PlayerController& again = Start();
+    Load(lrc);
+    EXPECT_EQ(again.Session().LyricOffsetMs, 200) << "its own 100 on the device's 100";
+    Load(other);
+    EXPECT_EQ(again.Session().LyricOffsetMs, 100) << "another song has none of its own";
 }
 
 TEST_F(LrcOffsetTest, PlaylistShowsLrcSongsBesideVokSongsAndTheFolderScanFindsThem) {
