@@ -116,6 +116,7 @@ void LibraryWorker::Run() {
     const auto checkFault = [&] {
         const LibraryStatus& status = writer ? writer->Fault() : opened;
         if (!failed_ && status.Fault != LibraryFault::None) {
+            qWarning("library: %s", qPrintable(status.Message));
             failed_ = true;
             if (hooks_.Failed) {
                 hooks_.Failed(status);

@@ -15,6 +15,11 @@ namespace {
 constexpr int kBatchWrites = 500;
 constexpr qint64 kBatchMs = 1000;
 
+// A null text would be bound as NULL, which the text columns refuse.
+QString Text(const QString& text) {
+    return text.isNull() ? QStringLiteral("") : text;
+}
+
 }  // namespace
 
 std::optional<FileStamp> StampOf(const QString& path) {
@@ -191,14 +196,14 @@ void LibraryWriter::StoreSong(const QString& path, const QString& folder, const 
     }
     upsert_.addBindValue(path);
     upsert_.addBindValue(folder);
-    upsert_.addBindValue(SearchName(path));
+    upsert_.addBindValue(Text(SearchName(path)));
     upsert_.addBindValue(static_cast<int>(facts.Kind));
-    upsert_.addBindValue(facts.Title);
-    upsert_.addBindValue(facts.Artist);
+    upsert_.addBindValue(Text(facts.Title));
+    upsert_.addBindValue(Text(facts.Artist));
     upsert_.addBindValue(facts.DurationMs);
     upsert_.addBindValue(stamp.Size);
     upsert_.addBindValue(stamp.ModifiedMs);
-    upsert_.addBindValue(facts.Audio);
+    upsert_.addBindValue(Text(facts.Audio));
     Run(upsert_);
 }
 
