@@ -2,6 +2,7 @@
 // "Playlist" button and its placement, with real events on the offscreen platform.
 
 #include "app/AddSelectorFrm.h"
+#include "app/LibraryFrm.h"
 #include "app/PlayListFrm.h"
 #include "app/VokPlayForm.h"
 #include "player/PlayerFixture.h"
@@ -10,6 +11,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QProgressBar>
@@ -23,6 +25,7 @@ namespace {
 class PlaylistWindowTest : public PlayerFixture {
   protected:
     void TearDown() override {
+        library.reset();
         playlist.reset();
         form.reset();
         PlayerFixture::TearDown();
@@ -64,8 +67,18 @@ class PlaylistWindowTest : public PlayerFixture {
     }
     QString Entry(int index) const { return controller->Playlist().PlayItems().value(index); }
 
+    // Keys typed into `target`, as the keyboard sends them.
+    static void Type(QWidget* target, int key, const QString& text = QString(),
+                     Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+        QCoreApplication::sendEvent(target, &press);
+        QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
+        QCoreApplication::sendEvent(target, &release);
+    }
+
     std::unique_ptr<TVokPlayForm> form;
     std::unique_ptr<TPlayListFrm> playlist;
+    std::unique_ptr<TLibraryFrm> library;
 };
 
 TEST_F(PlaylistWindowTest, DefaultListAtStartFillsRowsSelectionAndStatusLine) {
@@ -215,6 +228,30 @@ TEST(AddSelectorTest, StartsOnTheLyricFolderWithEveryBoxCheckedAndNoFolderForAMi
 
     TAddSelectorFrm nowhere(dir.FilePath(QStringLiteral("gone")));
     EXPECT_TRUE(nowhere.Choice().Folder.isEmpty());
+}
+
+TEST_F(PlaylistWindowTest, CtrlFOpensTheLibraryOnItsFieldTypingFindsAndEnterAppends) {
+    const QString midnight = Tone(QStringLiteral("songs/Midnight Train.mp3"));
+    Tone(QStringLiteral("songs/Morning Star.mp3"));
+    dir.Write(QStringLiteral("VokPlayer.ini"),
+              ("[Kataloger]\n0=" + dir.FilePath(QStringLiteral("songs")) + "\n").toUtf8());
+    Show(0);
+    library = std::make_unique<TLibraryFrm>(*controller, QPoint(40, 50));
+    ASSERT_TRUE(controller->Library().WaitUntilIdle(10000)) << "the start-up scan";
+
+    Type(form.get(), Qt::Key_F, QString(), Qt::ControlModifier);
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(library->isVisible());
+    EXPECT_EQ(library->windowTitle(), QStringLiteral("Library"));
+    EXPECT_EQ(library->focusWidget(), library->SearchField());
+    EXPECT_EQ(library->Model().rowCount(), 2);
+    for (const QChar letter : QStringLiteral("mid")) {
+        Type(library->SearchField(), Qt::Key_A, QString(letter));
+    }
+    ASSERT_EQ(library->Model().rowCount(), 1);
+    Type(library->SearchField(), Qt::Key_Return);
+    EXPECT_EQ(controller->Playlist().PlayItems(), QStringList{midnight});
+    EXPECT_EQ(controller->PlayIndex(), 0) << "the first song of an empty list is opened";
 }
 
 }  // namespace
