@@ -1,5 +1,7 @@
 #include "app/LibraryFrm.h"
 
+#include "settings/WindowPlacement.h"
+
 #include <QAction>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -7,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -23,7 +26,7 @@ constexpr int kRefreshMs = 300;
 
 // The playlist window's look: black, grey text, green captions.
 const char* const kStyle =
-    "TLibraryFrm { background: #000000; }"
+    "#LibraryFrm { background: #000000; }"
     "QLineEdit { background: #101010; color: #e0e0e0; border: 1px solid #555555;"
     "  padding: 3px; font-family: Arial; font-size: 10pt; }"
     "QLineEdit:disabled { color: #555555; }"
@@ -45,7 +48,7 @@ bool IsEnter(const QKeyEvent* key) {
 
 }  // namespace
 
-TLibraryFrm::TLibraryFrm(PlayerController& controller, QPoint mainCorner, QWidget* parent)
+TLibraryFrm::TLibraryFrm(PlayerController& controller, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       controller_(controller),
@@ -57,7 +60,6 @@ TLibraryFrm::TLibraryFrm(PlayerController& controller, QPoint mainCorner, QWidge
     setAttribute(Qt::WA_StyledBackground);
     BuildLayout();
     resize(kDefaultWidth, kDefaultHeight);
-    move(mainCorner + QPoint(40, 40));
 
     refresh_.setSingleShot(true);
     refresh_.setInterval(kRefreshMs);
@@ -103,6 +105,9 @@ void TLibraryFrm::BuildLayout() {
     connect(rebuild_, &QPushButton::clicked, this, [this] {
         controller_.RebuildLibrary();
         ShowAvailability();
+        if (search_->isEnabled()) {
+            search_->setFocus(Qt::OtherFocusReason);
+        }
     });
     faultRow->addWidget(rebuild_);
     layout->addLayout(faultRow);
@@ -163,7 +168,23 @@ void TLibraryFrm::BuildLayout() {
     layout->addWidget(status_);
 }
 
+void TLibraryFrm::Place() {
+    const QWidget* player = parentWidget();
+    const QScreen* screen = player != nullptr ? player->screen() : this->screen();
+    if (screen == nullptr) {
+        return;
+    }
+    const QRect free = screen->availableGeometry();
+    const QRect anchor =
+        player != nullptr ? player->frameGeometry() : QRect(free.topLeft(), QSize());
+    move(PlaceBeside(anchor, frameGeometry().size(), free).topLeft());
+}
+
 void TLibraryFrm::Open() {
+    if (!placed_) {
+        placed_ = true;
+        Place();
+    }
     if (!searched_) {
         Search(search_->text());
     }
@@ -225,8 +246,10 @@ void TLibraryFrm::ShowAvailability() {
     fault_->setText(state.Message);
     fault_->setVisible(!usable);
     rebuild_->setVisible(!usable && state.CanRebuild);
-    search_->setEnabled(usable);
-    rescan_->setEnabled(usable);
+    for (QWidget* control : {static_cast<QWidget*>(search_), static_cast<QWidget*>(append_),
+                             static_cast<QWidget*>(playNext_), static_cast<QWidget*>(rescan_)}) {
+        control->setEnabled(usable);
+    }
     if (usable && searched_) {
         Refresh();
     }
@@ -277,7 +300,7 @@ bool TLibraryFrm::HandleKey(QObject* watched, const QKeyEvent* key) {
         }
         // Typing on the rows goes on with the search.
         const QString text = key->text();
-        if (!text.isEmpty() && text.at(0).isPrint() &&
+        if (search_->isEnabled() && !text.isEmpty() && text.at(0).isPrint() &&
             (modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == 0) {
             search_->setFocus(Qt::OtherFocusReason);
             search_->end(false);

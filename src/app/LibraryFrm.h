@@ -22,8 +22,8 @@ class TLibraryFrm : public QWidget, public LibraryWindowView {
     Q_OBJECT
 
   public:
-    // mainCorner: the player window's top-left; the window opens beside it.
-    TLibraryFrm(PlayerController& controller, QPoint mainCorner, QWidget* parent = nullptr);
+    // The parent is the player window: the first opening places the window beside it.
+    explicit TLibraryFrm(PlayerController& controller, QWidget* parent = nullptr);
     ~TLibraryFrm() override;
 
     QLineEdit* SearchField() const { return search_; }
@@ -39,6 +39,7 @@ class TLibraryFrm : public QWidget, public LibraryWindowView {
 
   private:
     void BuildLayout();
+    void Place();
     void Search(const QString& text);
     // The search shown, run again after the library changed; the selected song stays selected.
     void Refresh();
@@ -64,6 +65,7 @@ class TLibraryFrm : public QWidget, public LibraryWindowView {
     // Songs arrive in bursts while a scan runs: the rows follow at most this often.
     QTimer refresh_;
     bool searched_ = false;
+    bool placed_ = false;
 };
 
 }  // namespace vok

@@ -54,7 +54,7 @@ int main(int argc, char* argv[]) {
     controller.AttachSettingsDialog(&settings);
     vok::TPlayListFrm playlist(controller, form.pos(), &form);
     form.AttachPlaylistWindow(&playlist);
-    vok::TLibraryFrm library(controller, form.pos(), &form);
+    vok::TLibraryFrm library(controller, &form);
     const auto mpris = vok::Mpris::Start(controller, {[&form] {
                                                           form.showNormal();
                                                           form.raise();

@@ -1,5 +1,7 @@
 #include "settings/WindowPlacement.h"
 
+#include <algorithm>
+
 namespace vok {
 
 namespace {
@@ -40,6 +42,20 @@ QRect PlayListWindowBounds(int storedX, int storedY, int storedW, int storedH,
                  storedY == -1 ? playerTopLeft.y() : storedY,
                  storedW < 1 ? kDefaultPlayListWidth : storedW,
                  storedH < 1 ? kDefaultPlayListHeight : storedH);
+}
+
+QRect PlaceBeside(const QRect& anchor, QSize size, const QRect& free) {
+    QRect placed(QPoint(), size);
+    if (anchor.right() + size.width() <= free.right()) {
+        placed.moveTopLeft(QPoint(anchor.right() + 1, anchor.top()));
+    } else if (anchor.left() - size.width() >= free.left()) {
+        placed.moveTopLeft(QPoint(anchor.left() - size.width(), anchor.top()));
+    } else {
+        placed.moveCenter(free.center());
+    }
+    const int lowest = std::max(free.top(), free.bottom() + 1 - size.height());
+    placed.moveTop(std::clamp(placed.top(), free.top(), lowest));
+    return placed;
 }
 
 }  // namespace vok

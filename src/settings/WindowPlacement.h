@@ -25,4 +25,9 @@ QRect PlaceMainWindow(int storedX, int storedY, QSize windowSize, const QRect& p
 QRect PlayListWindowBounds(int storedX, int storedY, int storedW, int storedH,
                            QPoint playerTopLeft);
 
+// Where a window of `size` opens beside `anchor` (the player window's frame) on the free part of
+// its screen: to its right, else to its left, else centred on `free`; always inside `free` from
+// the top.
+QRect PlaceBeside(const QRect& anchor, QSize size, const QRect& free);
+
 }  // namespace vok

@@ -236,7 +236,7 @@ TEST_F(PlaylistWindowTest, CtrlFOpensTheLibraryOnItsFieldTypingFindsAndEnterAppe
     dir.Write(QStringLiteral("VokPlayer.ini"),
               ("[Kataloger]\n0=" + dir.FilePath(QStringLiteral("songs")) + "\n").toUtf8());
     Show(0);
-    library = std::make_unique<TLibraryFrm>(*controller, QPoint(40, 50));
+    library = std::make_unique<TLibraryFrm>(*controller);
     ASSERT_TRUE(controller->Library().WaitUntilIdle(10000)) << "the start-up scan";
 
     Type(form.get(), Qt::Key_F, QString(), Qt::ControlModifier);
