@@ -40,7 +40,11 @@ const char* const kStyle =
     "QPushButton:hover { background: #202020; }"
     "QPushButton:disabled { color: #555555; }"
     "QLabel { color: #c0c0c0; font-family: Arial; font-size: 8pt; }"
-    "QLabel#Fault { color: #ff8080; font-size: 9pt; }";
+    "QLabel#Fault { color: #ff8080; font-size: 9pt; }"
+    "QScrollBar:vertical { background: #101010; width: 12px; margin: 0px; }"
+    "QScrollBar::handle:vertical { background: #404040; min-height: 24px; }"
+    "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0px; }"
+    "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: #101010; }";
 
 bool IsEnter(const QKeyEvent* key) {
     return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
