@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -86,9 +87,13 @@ void WriteFile(const QString& path, const QByteArray& bytes) {
     }
 }
 
+// Made at the first use, removed before the program ends.
+std::unique_ptr<Corpus> theCorpus;
+std::unique_ptr<SongLibrary> searched;
+
 const Corpus& TheCorpus() {
-    static const Corpus* corpus = [] {
-        auto* made = new Corpus;
+    if (!theCorpus) {
+        auto made = std::make_unique<Corpus>();
         made->Songs = made->Dir.FilePath(QStringLiteral("songs"));
         made->Library = made->Dir.FilePath(QStringLiteral("scanned.sqlite"));
         const int folders = std::max(1, SongTotal() / kSongsPerFolder);
@@ -113,9 +118,9 @@ const Corpus& TheCorpus() {
         }
         QProcess::execute(QCoreApplication::applicationFilePath(),
                           {QStringLiteral("--populate"), made->Library, made->Songs});
-        return made;
-    }();
-    return *corpus;
+        theCorpus = std::move(made);
+    }
+    return *theCorpus;
 }
 
 double ResidentMb() {
@@ -152,7 +157,10 @@ BENCHMARK(BM_LibraryMemoryOpenAndSearched)->Iterations(1)->Unit(benchmark::kMill
 
 void BM_LibrarySearchPerLetter(benchmark::State& state) {
     const Corpus& corpus = TheCorpus();
-    static SongLibrary* library = new SongLibrary(corpus.Library);
+    if (!searched) {
+        searched = std::make_unique<SongLibrary>(corpus.Library);
+    }
+    SongLibrary* library = searched.get();
     const QString text = TypedQuery().left(state.range(0));
     int rows = 0;
     for (auto _ : state) {
@@ -227,5 +235,7 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    searched.reset();
+    theCorpus.reset();
     return 0;
 }

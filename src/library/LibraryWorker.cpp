@@ -2,6 +2,9 @@
 
 #include "library/LibraryScan.h"
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <QElapsedTimer>
 
 #include <optional>
@@ -14,6 +17,7 @@ constexpr qint64 kProgressEveryMs = 100;
 constexpr qint64 kSongsChangedEveryMs = 500;
 // Long enough for a write of the scan to end; the window's reads never wait (WAL).
 constexpr int kWorkerBusyTimeoutMs = 5000;
+constexpr int kWorkerNice = 10;
 
 }  // namespace
 
@@ -107,6 +111,9 @@ void LibraryWorker::RunWrites(LibraryWriter& writer) {
 }
 
 void LibraryWorker::Run() {
+    // Below the player's threads: on a machine of two cores the scan takes what the display and
+    // the audio leave (Linux sets the nice value of one thread by its id).
+    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kWorkerNice);
     LibraryConnection connection(file_, "worker");
     std::optional<LibraryWriter> writer;
     const LibraryStatus opened = connection.Open(false, kWorkerBusyTimeoutMs);
