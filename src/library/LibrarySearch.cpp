@@ -1,6 +1,7 @@
 #include "library/LibrarySearch.h"
 
 #include "core/FileNames.h"
+#include "karaoke/KaraokeName.h"
 
 #include <QSqlQuery>
 #include <QVariant>
@@ -26,9 +27,12 @@ SongRow RowOf(const QSqlQuery& query) {
     row.Title = query.value(2).toString();
     row.Artist = query.value(3).toString();
     row.DurationMs = query.value(4).toInt();
-    // As in the playlist: a title without an artist says less than the file name.
+    // As in the playlist, a title without an artist says less than the file name; here the name
+    // is read as karaoke files are named ("Artist - Title"), without its extension.
     if (row.Artist.isEmpty()) {
-        row.Title = LocalFileName(row.Path);
+        const KaraokeName named = ParseKaraokeName(row.Path);
+        row.Title = named.Title.isEmpty() ? LocalFileName(row.Path) : named.Title;
+        row.Artist = named.Artist;
     }
     return row;
 }

@@ -28,6 +28,7 @@ class SearchRules : public ::testing::TestWithParam<SearchCase> {
         song("midi_tune.mp3", "Elevator", "Nobody");
         song("c.mp3", "Pour que tu m'aimes encore", "Céline Dion");
         song("d.mp3", "Don't Stop Me Now", "Queen");
+        song("SC8123-05 - Toto - Africa.mp3", "", "");
         library_ = std::make_unique<SongLibrary>(dir_->FilePath(QStringLiteral("library.sqlite")));
         library_->AddFolders({dir_->FilePath(QStringLiteral("songs"))});
         ASSERT_TRUE(library_->WaitUntilIdle(30000));
@@ -53,6 +54,13 @@ TEST_P(SearchRules, FindsEveryWordAsAPrefixBestFirst) {
     EXPECT_EQ(found, expected);
 }
 
+TEST_F(SearchRules, ASongWithoutTagsIsNamedByItsKaraokeFileName) {
+    const QList<SongRow> rows = library_->Search(QStringLiteral("toto"));
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows[0].Title, QStringLiteral("Africa"));
+    EXPECT_EQ(rows[0].Artist, QStringLiteral("Toto"));
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Library, SearchRules,
     ::testing::Values(
@@ -64,14 +72,18 @@ INSTANTIATE_TEST_SUITE_P(
         SearchCase{"FileNameSeparators", "tune", {"midi_tune.mp3"}},
         SearchCase{"Apostrophe", "don't st", {"d.mp3"}}, SearchCase{"NoMatch", "zzz", {}},
         SearchCase{
-            "EmptyListsByTitle", "  ", {"d.mp3", "midi_tune.mp3", "a.mp3", "c.mp3", "b.mp3"}},
+            "EmptyListsByTitle",
+            "  ",
+            {"SC8123-05 - Toto - Africa.mp3", "d.mp3", "midi_tune.mp3", "a.mp3", "c.mp3", "b.mp3"}},
         SearchCase{"UnbalancedQuote", "\"mid", {"a.mp3", "b.mp3", "midi_tune.mp3"}},
         SearchCase{"StarAndMinus", "-mid*", {"a.mp3", "b.mp3", "midi_tune.mp3"}},
         SearchCase{"OperatorsArePlainWords", "mid OR queen", {}},
         SearchCase{"NearIsAPlainWord", "NEAR(mid tra)", {}},
         SearchCase{"ColumnFilterIsPlainText", "artist:queen", {}},
-        SearchCase{
-            "OnlyPunctuation", "\"*:^()", {"d.mp3", "midi_tune.mp3", "a.mp3", "c.mp3", "b.mp3"}}),
+        SearchCase{"OnlyPunctuation",
+                   "\"*:^()",
+                   {"SC8123-05 - Toto - Africa.mp3", "d.mp3", "midi_tune.mp3", "a.mp3", "c.mp3",
+                    "b.mp3"}}),
     [](const ::testing::TestParamInfo<SearchCase>& param) {
         return std::string(param.param.Name);
     });

@@ -1,5 +1,5 @@
-// Scans a folder into a library and says "progress" on every progress report, so a test can kill
-// it in the middle of the scan.
+// Scans a folder into a library and says "progress <files>" on every progress report and "done"
+// at the end, so a test can kill it in the middle of the scan.
 #include "library/SongLibrary.h"
 
 #include <QCoreApplication>
@@ -15,7 +15,8 @@ int main(int argc, char** argv) {
     vok::library::SongLibrary library(QString::fromLocal8Bit(argv[1]));
     QObject::connect(&library, &vok::library::SongLibrary::ScanProgressed,
                      [](const vok::library::ScanProgress& progress) {
-                         std::printf("progress %d\n", progress.FilesSeen);
+                         std::printf("%s %d\n", progress.Running ? "progress" : "done",
+                                     progress.FilesSeen);
                          std::fflush(stdout);
                          if (!progress.Running) {
                              QCoreApplication::quit();
