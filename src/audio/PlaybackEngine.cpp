@@ -200,6 +200,25 @@ bool PlaybackEngine::VolumeDown() {
     return true;
 }
 
+bool PlaybackEngine::SetShaping(const audio::SoundShaping& shaping) {
+    // Skeleton: kept only; the stream applies it once the shaping stage exists.
+    shaping_ = shaping;
+    shaping_.KeySemitones =
+        std::clamp(shaping.KeySemitones, audio::kMinKeySemitones, audio::kMaxKeySemitones);
+    shaping_.TempoPercent =
+        std::clamp(shaping.TempoPercent, audio::kMinTempoPercent, audio::kMaxTempoPercent);
+    if (shaping_.VocalsReduced && !CanReduceVocals()) {
+        shaping_.VocalsReduced = false;
+        return false;
+    }
+    return true;
+}
+
+bool PlaybackEngine::CanReduceVocals() const {
+    audio::ChannelInfo info{};
+    return stream_ != 0 && audio::ChannelGetInfo(stream_, &info) && info.chans >= 2;
+}
+
 int PlaybackEngine::ReadPosition() {
     positionMs_ =
         stream_ == 0 ? 0 : ToMs(stream_, audio::ChannelGetPosition(stream_, audio::kPosByte));

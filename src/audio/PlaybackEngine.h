@@ -1,5 +1,6 @@
 #pragma once
 
+#include "audio/SoundShaping.h"
 #include "core/PlayState.h"
 
 #include <QString>
@@ -77,6 +78,15 @@ class PlaybackEngine {
     bool VolumeUp();
     bool VolumeDown();
 
+    // Key, tempo, vocal reduction and loudness gain: applied to the open stream within 100 ms,
+    // without a click, a gap or a jump of the position, and to every stream opened later until
+    // changed. Values are held within their limits. Vocal reduction asked of a stream that is not
+    // stereo is left off; false then.
+    bool SetShaping(const audio::SoundShaping& shaping);
+    const audio::SoundShaping& Shaping() const { return shaping_; }
+    // The open stream has two or more channels, so its vocals can be reduced.
+    bool CanReduceVocals() const;
+
     // The display tick: reads the position into PositionMs and returns it.
     int ReadPosition();
     // The library reports the stream playing (a handle of 0 is not playing).
@@ -107,6 +117,7 @@ class PlaybackEngine {
     int volume_ = MaxVolume;
     int jumpTime_ = 5;
     bool audioReady_ = false;
+    audio::SoundShaping shaping_;
 };
 
 }  // namespace vok
