@@ -3,6 +3,7 @@
 
 #include "audio/AudioLibrary.h"
 #include "audio/Decoder.h"
+#include "audio/Loudness.h"
 #include "audio/Spectrum.h"
 
 #include <benchmark/benchmark.h>
@@ -29,6 +30,7 @@ struct Files {
     QTemporaryDir dir;
     std::filesystem::path tenMinutesMp3;
     std::filesystem::path minuteMp3;
+    std::filesystem::path fourMinutesMp3;
     std::filesystem::path minuteOgg;
     std::filesystem::path minuteWma;
     bool ok = true;
@@ -48,6 +50,11 @@ struct Files {
             make("ten.mp3", (std::string(tone) + "600").c_str(), "-c:a libmp3lame -q:a 2");
         minuteMp3 =
             make("minute.mp3", (std::string(tone) + "60").c_str(), "-c:a libmp3lame -q:a 2");
+        // A song's length of stereo music-like sound: two tones and pink noise.
+        fourMinutesMp3 = make("four.mp3",
+                              "'sine=f=220:d=240,aformat=channel_layouts=mono[a];"
+                              "anoisesrc=c=pink:a=0.1:d=240[b];[a][b]amix' -ar 44100",
+                              "-c:a libmp3lame -q:a 2");
         minuteOgg = make("minute.ogg", (std::string(tone) + "60").c_str(), "-c:a libvorbis");
         minuteWma = make("minute.wma", (std::string(tone) + "60").c_str(), "-c:a wmav2 -b:a 128k");
     }
@@ -230,6 +237,25 @@ void BM_Fft2048(benchmark::State& state) {
         benchmark::DoNotOptimize(magnitudes.data());
     }
 }
+// Even loudness: integrated loudness and true peak of a four-minute MP3, decoding included.
+void BM_MeasureLoudness_FourMinuteMp3(benchmark::State& state) {
+    const std::atomic<bool> goOn{false};
+    for (auto _ : state) {
+        const auto loudness = MeasureLoudness(TestFiles().fourMinutesMp3, goOn);
+        if (!loudness) {
+            state.SkipWithError("not measured");
+            break;
+        }
+        benchmark::DoNotOptimize(loudness->IntegratedLufs);
+    }
+}
+BENCHMARK(BM_MeasureLoudness_FourMinuteMp3)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->Iterations(1)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
 BENCHMARK(BM_Fft2048)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -5,12 +5,14 @@ vok_library(audio
         AudioLibrary.cpp
         Decoder.cpp
         FileReader.cpp
+        Loudness.cpp
         Output.cpp
         Spectrum.cpp
         Stream.cpp
     DEPS
         vok_core
         PkgConfig::FFMPEG
+        PkgConfig::EBUR128
         PkgConfig::SDL2
         Threads::Threads
 )

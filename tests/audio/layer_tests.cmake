@@ -58,6 +58,7 @@ add_custom_target(vok_audio_fixtures DEPENDS ${VOK_AUDIO_FIXTURE_FILES})
 vok_test(audio
     SOURCES
         ${CMAKE_CURRENT_LIST_DIR}/DecoderTest.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/LoudnessTest.cpp
         ${CMAKE_CURRENT_LIST_DIR}/PlaybackTest.cpp
     DEPS vok_audio
     LABELS audio)
