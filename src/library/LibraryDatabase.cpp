@@ -70,6 +70,18 @@ const std::vector<Migration>& Migrations() {
              " INSERT INTO songs_fts (rowid, title, artist, name)"
              " VALUES (new.id, new.title, new.artist, new.name); END",
          }},
+        {2,
+         {
+             // The key and tempo the singer chose for the song; its loudness (NULL until
+             // measured) and whether it was measured: 0 not yet, 1 measured, -1 it cannot be
+             // (no audio, or the audio does not decode) and is not tried again while unchanged.
+             "ALTER TABLE songs ADD COLUMN key_semitones INTEGER NOT NULL DEFAULT 0",
+             "ALTER TABLE songs ADD COLUMN tempo_percent INTEGER NOT NULL DEFAULT 100",
+             "ALTER TABLE songs ADD COLUMN loudness_lufs REAL",
+             "ALTER TABLE songs ADD COLUMN true_peak_db REAL",
+             "ALTER TABLE songs ADD COLUMN loudness_measured INTEGER NOT NULL DEFAULT 0",
+             "CREATE INDEX songs_to_measure ON songs (loudness_measured)",
+         }},
     };
     return steps;
 }

@@ -131,7 +131,8 @@ int CountSongs(const QSqlDatabase& db) {
 std::optional<StoredSong> ReadStoredSong(const QSqlDatabase& db, const QString& path) {
     QSqlQuery query(db);
     query.prepare(QStringLiteral(
-        "SELECT title, artist, size, mtime, lyric_offset_ms FROM songs WHERE path = ?"));
+        "SELECT title, artist, size, mtime, lyric_offset_ms, key_semitones, tempo_percent,"
+        " loudness_lufs, true_peak_db, loudness_measured FROM songs WHERE path = ?"));
     query.addBindValue(path);
     if (!query.exec() || !query.next()) {
         return std::nullopt;
@@ -142,7 +143,25 @@ std::optional<StoredSong> ReadStoredSong(const QSqlDatabase& db, const QString& 
     song.Size = query.value(2).toLongLong();
     song.ModifiedMs = query.value(3).toLongLong();
     song.LyricOffsetMs = query.value(4).toInt();
+    song.KeyTempo = {query.value(5).toInt(), query.value(6).toInt()};
+    song.LoudnessMeasured = query.value(9).toInt();
+    if (song.LoudnessMeasured == 1 && !query.value(7).isNull() && !query.value(8).isNull()) {
+        song.Loudness = audio::Loudness{query.value(7).toDouble(), query.value(8).toDouble()};
+    }
     return song;
+}
+
+QStringList SongsToMeasure(const QSqlDatabase& db, int limit) {
+    QStringList paths;
+    QSqlQuery query(db);
+    query.prepare(QStringLiteral("SELECT path FROM songs WHERE loudness_measured = 0 LIMIT ?"));
+    query.addBindValue(limit);
+    if (query.exec()) {
+        while (query.next()) {
+            paths.append(query.value(0).toString());
+        }
+    }
+    return paths;
 }
 
 }  // namespace vok::library

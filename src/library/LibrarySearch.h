@@ -27,7 +27,12 @@ struct StoredSong {
     qint64 Size = -1;
     qint64 ModifiedMs = -1;
     int LyricOffsetMs = 0;
+    SongKeyTempo KeyTempo;
+    std::optional<audio::Loudness> Loudness;
+    int LoudnessMeasured = 0;  // 1 measured, -1 cannot be, 0 not yet
 };
+// Songs not measured yet, at most `limit`.
+QStringList SongsToMeasure(const QSqlDatabase& db, int limit);
 std::optional<StoredSong> ReadStoredSong(const QSqlDatabase& db, const QString& path);
 
 }  // namespace vok::library

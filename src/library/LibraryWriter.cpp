@@ -52,7 +52,9 @@ LibraryWriter::LibraryWriter(QSqlDatabase db)
       exists_(db_),
       offset_(db_),
       played_(db_),
-      duration_(db_) {
+      duration_(db_),
+      keyTempo_(db_),
+      loudness_(db_) {
     // What the player learned (play count, offset) stays when the file's facts are read again.
     Prepared(upsert_,
              "INSERT INTO songs (path, folder, name, kind, title, artist, duration_ms, size, mtime,"
@@ -61,7 +63,8 @@ LibraryWriter::LibraryWriter(QSqlDatabase db)
              " title = excluded.title, artist = excluded.artist,"
              " duration_ms = CASE WHEN excluded.duration_ms > 0 THEN excluded.duration_ms"
              " ELSE songs.duration_ms END, size = excluded.size, mtime = excluded.mtime,"
-             " audio = excluded.audio");
+             " audio = excluded.audio, loudness_measured = CASE WHEN songs.size = excluded.size"
+             " AND songs.mtime = excluded.mtime THEN songs.loudness_measured ELSE 0 END");
     Prepared(remove_, "DELETE FROM songs WHERE id = ?");
     Prepared(folderSongs_, "SELECT id, path, size, mtime, audio FROM songs WHERE folder = ?");
     Prepared(exists_, "SELECT 1 FROM songs WHERE path = ?");
@@ -69,6 +72,10 @@ LibraryWriter::LibraryWriter(QSqlDatabase db)
     Prepared(played_,
              "UPDATE songs SET play_count = play_count + 1, last_played = ? WHERE path = ?");
     Prepared(duration_, "UPDATE songs SET duration_ms = ? WHERE path = ?");
+    Prepared(keyTempo_, "UPDATE songs SET key_semitones = ?, tempo_percent = ? WHERE path = ?");
+    Prepared(loudness_,
+             "UPDATE songs SET loudness_lufs = ?, true_peak_db = ?, loudness_measured = ?"
+             " WHERE path = ?");
 }
 
 LibraryWriter::~LibraryWriter() {
@@ -262,6 +269,28 @@ void LibraryWriter::SetLyricOffset(const QString& path, int offsetMs) {
         offset_.addBindValue(offsetMs);
         offset_.addBindValue(path);
         Run(offset_);
+    }
+}
+
+void LibraryWriter::SetKeyTempo(const QString& path, SongKeyTempo keyTempo) {
+    EnsureSong(path);
+    if (Begin()) {
+        keyTempo_.addBindValue(keyTempo.KeySemitones);
+        keyTempo_.addBindValue(keyTempo.TempoPercent);
+        keyTempo_.addBindValue(path);
+        Run(keyTempo_);
+    }
+}
+
+void LibraryWriter::SetLoudness(const QString& path,
+                                const std::optional<audio::Loudness>& loudness) {
+    EnsureSong(path);
+    if (Begin()) {
+        loudness_.addBindValue(loudness ? QVariant(loudness->IntegratedLufs) : QVariant());
+        loudness_.addBindValue(loudness ? QVariant(loudness->TruePeakDbtp) : QVariant());
+        loudness_.addBindValue(loudness ? 1 : -1);
+        loudness_.addBindValue(path);
+        Run(loudness_);
     }
 }
 

@@ -57,6 +57,9 @@ class LibraryWriter {
     // What the player learns. A song not in the library yet is read and added first.
     void Learn(const QString& path);
     void SetLyricOffset(const QString& path, int offsetMs);
+    void SetKeyTempo(const QString& path, SongKeyTempo keyTempo);
+    // Nothing: the song cannot be measured.
+    void SetLoudness(const QString& path, const std::optional<audio::Loudness>& loudness);
     void NotePlayed(const QString& path, qint64 whenMs);
     void NoteDuration(const QString& path, int durationMs);
 
@@ -82,6 +85,8 @@ class LibraryWriter {
     QSqlQuery offset_;
     QSqlQuery played_;
     QSqlQuery duration_;
+    QSqlQuery keyTempo_;
+    QSqlQuery loudness_;
 };
 
 // "folder/name", also for the root folder.

@@ -3,6 +3,7 @@
 #include "library/LibraryDatabase.h"
 #include "library/LibrarySearch.h"
 #include "library/LibraryWorker.h"
+#include "library/LoudnessMeter.h"
 #include "library/SongFacts.h"
 
 #include <QDateTime>
@@ -10,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QSet>
 #include <QSqlQuery>
 
 namespace vok::library {
@@ -48,6 +50,9 @@ struct SongLibrary::State {
     struct Pending {
         std::optional<int> LyricOffsetMs;
         std::optional<TitleArtist> Title;
+        std::optional<SongKeyTempo> KeyTempo;
+        bool Measured = false;
+        std::optional<audio::Loudness> Loudness;
         qint64 Write = 0;
     };
 
@@ -55,7 +60,10 @@ struct SongLibrary::State {
     LibraryStatus status;
     std::unique_ptr<LibraryConnection> reader;
     std::unique_ptr<LibraryWorker> worker;
+    std::unique_ptr<LoudnessMeter> meter;
     QHash<QString, Pending> pending;
+    QSet<QString> measured;  // results that came in this run
+    bool meterFed = false;   // library songs were handed to the meter and it is not idle yet
 
     bool Usable() const { return status.Fault == LibraryFault::None && worker && reader; }
     QSqlDatabase Db() const { return reader->Database(); }
@@ -74,7 +82,9 @@ SongLibrary::SongLibrary(const QString& databaseFile, QObject* parent)
 }
 
 SongLibrary::~SongLibrary() {
-    // The worker first: it ends its scan at the next file and commits what is queued.
+    // The meter first, then the worker: it ends its scan at the next file and commits what is
+    // queued.
+    state_->meter.reset();
     state_->worker.reset();
     state_->reader.reset();
 }
@@ -96,7 +106,12 @@ void SongLibrary::Open() {
     };
     hooks.SongsChanged = [this] {
         QMetaObject::invokeMethod(
-            this, [this] { emit SongsChanged(); }, Qt::QueuedConnection);
+            this,
+            [this] {
+                emit SongsChanged();
+                FeedMeter();
+            },
+            Qt::QueuedConnection);
     };
     hooks.Committed = [this](qint64 write) {
         QMetaObject::invokeMethod(
@@ -119,6 +134,51 @@ void SongLibrary::Open() {
             Qt::QueuedConnection);
     };
     state.worker = std::make_unique<LibraryWorker>(state.file, std::move(hooks));
+    state.meter = std::make_unique<LoudnessMeter>(
+        [this](const QString& path, const std::optional<audio::Loudness>& loudness) {
+            QMetaObject::invokeMethod(
+                this, [this, path, loudness] { TakeLoudness(path, loudness); },
+                Qt::QueuedConnection);
+        },
+        [this] {
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    state_->meterFed = false;
+                    FeedMeter();
+                },
+                Qt::QueuedConnection);
+        });
+    FeedMeter();
+}
+
+void SongLibrary::FeedMeter() {
+    State& state = *state_;
+    if (!state.Usable() || !state.meter || state.meterFed) {
+        return;
+    }
+    // A song whose result is not committed yet is still unmeasured in the file.
+    QStringList paths = SongsToMeasure(state.Db(), 200);
+    paths.removeIf([&state](const QString& path) { return state.measured.contains(path); });
+    if (!paths.isEmpty()) {
+        state.meterFed = true;
+        state.meter->Later(paths);
+    }
+}
+
+void SongLibrary::TakeLoudness(const QString& path,
+                               const std::optional<audio::Loudness>& loudness) {
+    State& state = *state_;
+    if (!state.Usable()) {
+        return;
+    }
+    state.measured.insert(path);
+    State::Pending& pending = state.pending[path];
+    pending.Measured = true;
+    pending.Loudness = loudness;
+    pending.Write = state.worker->Queue(
+        [path, loudness](LibraryWriter& writer) { writer.SetLoudness(path, loudness); });
+    emit LoudnessMeasured(path);
 }
 
 const LibraryStatus& SongLibrary::Status() const {
@@ -130,9 +190,12 @@ bool SongLibrary::Rebuild() {
     if (!state.status.CanRebuild) {
         return false;
     }
+    state.meter.reset();
     state.worker.reset();
     state.reader.reset();
     state.pending.clear();
+    state.measured.clear();
+    state.meterFed = false;
     // Kept, never deleted: the user may want it back. The write-ahead log goes with it (a log
     // beside a fresh file would be played into it); the shared-memory index is rebuilt anyway.
     QString aside = state.file + QStringLiteral(".broken-") +
@@ -269,6 +332,63 @@ void SongLibrary::SetSongLyricOffset(const QString& path, int offsetMs) {
     pending.LyricOffsetMs = offsetMs;
     pending.Write = state.worker->Queue(
         [path, offsetMs](LibraryWriter& writer) { writer.SetLyricOffset(path, offsetMs); });
+}
+
+SongKeyTempo SongLibrary::SongKeyAndTempo(const QString& path) const {
+    const State& state = *state_;
+    if (!state.Usable()) {
+        return {};
+    }
+    if (const auto pending = state.pending.constFind(path);
+        pending != state.pending.cend() && pending->KeyTempo) {
+        return *pending->KeyTempo;
+    }
+    const std::optional<StoredSong> stored = ReadStoredSong(state.Db(), path);
+    return stored ? stored->KeyTempo : SongKeyTempo{};
+}
+
+void SongLibrary::SetSongKeyAndTempo(const QString& path, SongKeyTempo keyTempo) {
+    State& state = *state_;
+    if (!state.Usable()) {
+        return;
+    }
+    State::Pending& pending = state.pending[path];
+    pending.KeyTempo = keyTempo;
+    pending.Write = state.worker->Queue(
+        [path, keyTempo](LibraryWriter& writer) { writer.SetKeyTempo(path, keyTempo); });
+}
+
+std::optional<audio::Loudness> SongLibrary::SongLoudness(const QString& path) const {
+    const State& state = *state_;
+    if (!state.Usable()) {
+        return std::nullopt;
+    }
+    if (const auto pending = state.pending.constFind(path);
+        pending != state.pending.cend() && pending->Measured) {
+        return pending->Loudness;
+    }
+    const std::optional<StoredSong> stored = ReadStoredSong(state.Db(), path);
+    return stored ? stored->Loudness : std::nullopt;
+}
+
+void SongLibrary::MeasureFirst(const QStringList& paths) {
+    State& state = *state_;
+    if (!state.Usable() || !state.meter) {
+        return;
+    }
+    QStringList waiting;
+    for (const QString& path : paths) {
+        if (state.measured.contains(path)) {
+            continue;
+        }
+        const std::optional<StoredSong> stored = ReadStoredSong(state.Db(), path);
+        if (!stored || stored->LoudnessMeasured == 0) {
+            waiting.append(path);
+        }
+    }
+    if (!waiting.isEmpty()) {
+        state.meter->First(waiting);
+    }
 }
 
 void SongLibrary::NotePlayed(const QString& path) {

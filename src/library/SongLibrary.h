@@ -1,5 +1,6 @@
 #pragma once
 
+#include "audio/Loudness.h"
 #include "tags/TagTitleArtist.h"
 
 #include <QList>
@@ -26,6 +27,13 @@ struct SongRow {
     QString Title;
     QString Artist;
     int DurationMs = 0;  // 0 while unknown
+};
+
+// The key and tempo a singer chose for a song.
+struct SongKeyTempo {
+    int KeySemitones = 0;
+    int TempoPercent = 100;
+    bool operator==(const SongKeyTempo&) const = default;
 };
 
 // Why the library cannot be used; the player plays on without it.
@@ -104,6 +112,15 @@ class SongLibrary : public QObject {
     // The song's own lyric offset, on top of the device's setting; 0 when none was set.
     int SongLyricOffset(const QString& path) const;
     void SetSongLyricOffset(const QString& path, int offsetMs);
+    // The song's key and tempo; key 0 and tempo 100 % when none was chosen.
+    SongKeyTempo SongKeyAndTempo(const QString& path) const;
+    void SetSongKeyAndTempo(const QString& path, SongKeyTempo keyTempo);
+    // The song's loudness; nothing while it is not measured (or cannot be).
+    std::optional<audio::Loudness> SongLoudness(const QString& path) const;
+    // Songs to be measured before any other (the playlist's), in this order. The songs of the
+    // library are measured one at a time on a thread of low priority whenever nothing else waits;
+    // a song measured is not measured again while its file is unchanged.
+    void MeasureFirst(const QStringList& paths);
     // Once per start of a song: its play count and when it was last played.
     void NotePlayed(const QString& path);
     // The length the engine measured, for a song whose length was not known.
@@ -114,9 +131,14 @@ class SongLibrary : public QObject {
     // Songs were added, changed or removed: a search shown should be run again.
     void SongsChanged();
     void StatusChanged();
+    // A song's loudness was measured (or found not measurable).
+    void LoudnessMeasured(const QString& path);
 
   private:
     void Open();
+    // Hands the meter more library songs when it has nothing to do.
+    void FeedMeter();
+    void TakeLoudness(const QString& path, const std::optional<audio::Loudness>& loudness);
 
     struct State;
     std::unique_ptr<State> state_;

@@ -147,11 +147,40 @@ TEST_F(LibraryFolder, TheSongsOwnOffsetIsThereAfterARestart) {
         library.SetSongLyricOffset(song, -350);
         EXPECT_EQ(library.SongLyricOffset(song), -350) << "read back before the worker wrote it";
         library.NotePlayed(song);
+        library.SetSongKeyAndTempo(song, {-3, 95});
+        EXPECT_EQ(library.SongKeyAndTempo(song), (SongKeyTempo{-3, 95}));
     }
     SongLibrary library(Db());
     EXPECT_EQ(library.SongLyricOffset(song), -350);
+    EXPECT_EQ(library.SongKeyAndTempo(song), (SongKeyTempo{-3, 95}));
     EXPECT_EQ(library.RowTitle(song).Title, QStringLiteral("Late"));
     EXPECT_EQ(Ask(Db(), QStringLiteral("SELECT play_count FROM songs")).toInt(), 1);
+}
+
+TEST_F(LibraryFolder, AVersionOneLibraryKeepsItsSongsWhenItGainsTheSingersColumns) {
+    const QString song =
+        WriteSong(dir_, QStringLiteral("old.mp3"), QStringLiteral("Old"), QStringLiteral("A"));
+    {
+        SongLibrary library(Db());
+        library.SetSongLyricOffset(song, 200);
+    }
+    // The file as version 1 left it: the same table without the later columns.
+    for (const char* sql :
+         {"DROP INDEX songs_to_measure", "ALTER TABLE songs DROP COLUMN key_semitones",
+          "ALTER TABLE songs DROP COLUMN tempo_percent",
+          "ALTER TABLE songs DROP COLUMN loudness_lufs",
+          "ALTER TABLE songs DROP COLUMN true_peak_db",
+          "ALTER TABLE songs DROP COLUMN loudness_measured", "PRAGMA user_version=1"}) {
+        Ask(Db(), QLatin1String(sql));
+    }
+    ASSERT_FALSE(Ask(Db(), QStringLiteral("SELECT tempo_percent FROM songs")).isValid());
+    SongLibrary library(Db());
+    ASSERT_TRUE(library.Available()) << library.Status().Message.toStdString();
+    EXPECT_EQ(library.SongLyricOffset(song), 200);
+    EXPECT_EQ(library.SongKeyAndTempo(song), SongKeyTempo{});
+    library.SetSongKeyAndTempo(song, {2, 110});
+    ASSERT_TRUE(library.WaitUntilIdle(kWaitMs));
+    EXPECT_EQ(Ask(Db(), QStringLiteral("SELECT tempo_percent FROM songs")).toInt(), 110);
 }
 
 TEST_F(LibraryFolder, AKilledScanLeavesTheFileWholeAndWhatWasStored) {

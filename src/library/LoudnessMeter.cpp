@@ -1,0 +1,96 @@
+#include "library/LoudnessMeter.h"
+
+#include "library/SongFacts.h"
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <QFileInfo>
+
+namespace vok::library {
+
+namespace {
+
+// The lowest priority but one: measuring is the least urgent work of the player.
+constexpr int kMeterNice = 15;
+
+}  // namespace
+
+QString AudioOfSong(const QString& path) {
+    const std::optional<SongKind> kind = SongKindOfName(path);
+    if (!kind || *kind == SongKind::Audio) {
+        return path;
+    }
+    // A zipped song's audio is inside the zip: it is unpacked only to be played.
+    const QString audio = ReadSongFacts(path).Audio;
+    return QFileInfo(audio).isFile() ? audio : QString();
+}
+
+LoudnessMeter::LoudnessMeter(Measured measured, Idle idle)
+    : measured_(std::move(measured)), idle_(std::move(idle)), thread_([this] { Run(); }) {}
+
+LoudnessMeter::~LoudnessMeter() {
+    {
+        const std::lock_guard lock(mutex_);
+        stop_ = true;
+    }
+    wake_.notify_all();
+    thread_.join();
+}
+
+void LoudnessMeter::First(const QStringList& paths) {
+    {
+        const std::lock_guard lock(mutex_);
+        for (auto it = paths.crbegin(); it != paths.crend(); ++it) {
+            first_.push_front(*it);
+        }
+    }
+    wake_.notify_all();
+}
+
+void LoudnessMeter::Later(const QStringList& paths) {
+    {
+        const std::lock_guard lock(mutex_);
+        later_.insert(later_.end(), paths.cbegin(), paths.cend());
+    }
+    wake_.notify_all();
+}
+
+void LoudnessMeter::Run() {
+    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kMeterNice);
+    bool measuredSome = false;
+    for (;;) {
+        QString path;
+        {
+            std::unique_lock lock(mutex_);
+            if (first_.empty() && later_.empty() && measuredSome) {
+                measuredSome = false;
+                lock.unlock();
+                idle_();
+                lock.lock();
+            }
+            wake_.wait(lock, [this] { return stop_ || !first_.empty() || !later_.empty(); });
+            if (stop_) {
+                return;
+            }
+            std::deque<QString>& queue = first_.empty() ? later_ : first_;
+            path = std::move(queue.front());
+            queue.pop_front();
+        }
+        if (done_.contains(path)) {
+            continue;
+        }
+        done_.insert(path);
+        const QString audio = AudioOfSong(path);
+        const std::optional<audio::Loudness> loudness =
+            audio.isEmpty() ? std::nullopt
+                            : audio::MeasureLoudness(QFile::encodeName(audio).toStdString(), stop_);
+        if (stop_) {
+            return;
+        }
+        measuredSome = true;
+        measured_(path, loudness);
+    }
+}
+
+}  // namespace vok::library
