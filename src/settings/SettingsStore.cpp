@@ -72,6 +72,10 @@ PlayerSettings ReadPlayerSettings(const IniFile& ini, const QString& programFold
     s.ActivePlayItem = std::max(ini.ReadInteger(kGeneral, kActivePlayItem, -1), -1);
     s.LyricOffset =
         std::clamp(ini.ReadInteger(kGeneral, kLyricOffset, 0), -kMaxLyricOffset, kMaxLyricOffset);
+    s.TargetLoudness =
+        std::clamp(ini.ReadInteger(kGeneral, kTargetLoudness, kDefaultTargetLoudness),
+                   kMinTargetLoudness, kMaxTargetLoudness);
+    s.EvenLoudness = ini.ReadBool(kGeneral, kEvenLoudness, true);
     return s;
 }
 
@@ -112,6 +116,8 @@ void WriteCloseSettings(IniFile& ini, const PlayerSettings& player) {
     ini.WriteInteger(kGeneral, kPlayListH, player.PlayListH);
     ini.WriteInteger(kGeneral, kActivePlayItem, player.ActivePlayItem);
     ini.WriteInteger(kGeneral, kLyricOffset, player.LyricOffset);
+    ini.WriteInteger(kGeneral, kTargetLoudness, player.TargetLoudness);
+    ini.WriteBool(kGeneral, kEvenLoudness, player.EvenLoudness);
 }
 
 PlayerSettings LoadPlayerSettings(const QString& iniPath, const QString& programFolder) {

@@ -33,6 +33,8 @@ inline const QString kMainFrmY = QStringLiteral("MainFrmY");
 inline const QString kPlayListVisible = QStringLiteral("PlayListVisible");
 inline const QString kActivePlayItem = QStringLiteral("ActivePlayItem");
 inline const QString kLyricOffset = QStringLiteral("LyricOffset");
+inline const QString kTargetLoudness = QStringLiteral("TargetLoudness");
+inline const QString kEvenLoudness = QStringLiteral("EvenLoudness");
 }  // namespace ini
 
 inline const QString kDefaultCaption = QStringLiteral("Kestrovane Vokalento");
@@ -42,6 +44,10 @@ inline constexpr int kMaxVolume = 255;
 // The user's lyric offset, ms; positive shows the lines sooner.
 inline constexpr int kMaxLyricOffset = 3000;
 inline constexpr int kLyricOffsetStep = 50;
+// The loudness every song is brought to, LUFS, and the range a hand-edited value is held within.
+inline constexpr int kDefaultTargetLoudness = -16;
+inline constexpr int kMinTargetLoudness = -30;
+inline constexpr int kMaxTargetLoudness = -5;
 // The lyric colours of a missing file, Windows colour values (core/WinColour.h): palette white
 // and palette grey.
 inline constexpr qint32 kDefaultTextColour = 0x02FFFFFF;
@@ -70,6 +76,8 @@ struct PlayerSettings {
     bool PlayListVisible = false;
     int ActivePlayItem = -1;  // −1: none
     int LyricOffset = 0;      // ms, −3000 … +3000; positive shows the lines sooner
+    int TargetLoudness = kDefaultTargetLoudness;  // LUFS, −30 … −5
+    bool EvenLoudness = true;                     // every song brought to TargetLoudness
 
     bool operator==(const PlayerSettings&) const = default;
 };
@@ -89,7 +97,8 @@ QStringList ReadSongFolders(const IniFile& ini);
 
 // Player creation read. `programFolder` (with its trailing separator) is Vart's default.
 // Out-of-range numbers from a hand-edited file are brought into range: Volume to 0 … 255,
-// JumpTime to 1 … 512, ActivePlayItem below −1 to −1, LyricOffset to −3000 … +3000.
+// JumpTime to 1 … 512, ActivePlayItem below −1 to −1, LyricOffset to −3000 … +3000,
+// TargetLoudness to −30 … −5.
 PlayerSettings ReadPlayerSettings(const IniFile& ini, const QString& programFolder);
 // Dialog creation read (Vart defaults to empty here; JumpTime is brought into 1 … 512).
 DialogSettings ReadDialogSettings(const IniFile& ini);
@@ -97,7 +106,8 @@ DialogSettings ReadDialogSettings(const IniFile& ini);
 // AutoStartFS from the dialog; the colours and the outline flag from the player.
 void WriteDialogSettings(IniFile& ini, const DialogSettings& dialog, const PlayerSettings& player);
 // Close write: PlayListVisible, Volym, SpectrumActive, LoadAccurate, MainFrmX/Y, the playlist
-// window's bounds, ActivePlayItem and LyricOffset. The caller skips it in a read-only run.
+// window's bounds, ActivePlayItem, LyricOffset, TargetLoudness and EvenLoudness. The caller skips
+// it in a read-only run.
 void WriteCloseSettings(IniFile& ini, const PlayerSettings& player);
 
 // The same steps on the file itself, opened afresh by path each time. A missing or unreadable

@@ -135,14 +135,17 @@ TEST(CloseWrite, StoresExactlyTheCloseKeys) {
     player.SpectrumActive = false;
     player.ActivePlayItem = 4;
     player.LyricOffset = -150;
+    player.TargetLoudness = -20;
+    player.EvenLoudness = false;
     WriteCloseSettings(ini, player);
     EXPECT_EQ(ini.ToBytes(),
               "[Installningar]\nTextFarg=1\nSpolTid=30\nPlayListVisible=1\nVolym=100\n"
               "SpectrumActive=0\nLoadAccurate=1\nMainFrmX=640\nMainFrmY=-20\nPlayListX=1\n"
-              "PlayListY=2\nPlayListW=3\nPlayListH=4\nActivePlayItem=4\nLyricOffset=-150\n");
+              "PlayListY=2\nPlayListW=3\nPlayListH=4\nActivePlayItem=4\nLyricOffset=-150\n"
+              "TargetLoudness=-20\nEvenLoudness=0\n");
 }
 
-TEST(PlayerRead, LyricOffsetIsClampedToThreeSeconds) {
+TEST(PlayerRead, LyricOffsetAndTargetLoudnessAreHeldInRange) {
     const auto offset = [](const char* value) {
         return ReadPlayerSettings(
                    IniFile::Parse(QByteArray("[Installningar]\nLyricOffset=") + value + "\n"), {})
@@ -154,6 +157,15 @@ TEST(PlayerRead, LyricOffsetIsClampedToThreeSeconds) {
     EXPECT_EQ(offset("3001"), 3000);
     EXPECT_EQ(offset("-99999999"), -3000);
     EXPECT_EQ(offset("soon"), 0);
+    const auto target = [](const char* value) {
+        return ReadPlayerSettings(
+                   IniFile::Parse(QByteArray("[Installningar]\nTargetLoudness=") + value + "\n"),
+                   {})
+            .TargetLoudness;
+    };
+    EXPECT_EQ(target("x"), -16);
+    EXPECT_EQ(target("-40"), -30);
+    EXPECT_EQ(target("0"), -5);
 }
 
 TEST(StoreOnDisk, StepsReadBackAndKeepForeignLines) {
