@@ -38,6 +38,9 @@ struct DisplaySnapshot {
     int EntryCount = 0;
     // Shown instead of the times while not empty.
     QString Notice;
+    // The song's key and tempo; the status line names them when they are not 0 and 100 %.
+    int KeySemitones = 0;
+    int TempoPercent = 100;
     // The lyric area must be drawn anew even if its text did not change (a seek, a new colour).
     bool RedrawLyrics = false;
     // The lyric lines, the picture of a graphics song, or for a song without either the preview

@@ -157,9 +157,11 @@ void LyricDisplay::Render(const DisplaySnapshot& frame) {
         return;
     }
     renderer_.UpdateBar(frame.PositionMs, frame.LengthMs);
-    renderer_.DrawStatusLine(frame.Notice.isEmpty() ? StatusText(frame.PositionMs, frame.LengthMs,
-                                                                 frame.PlayIndex, frame.EntryCount)
-                                                    : frame.Notice);
+    renderer_.DrawStatusLine(frame.Notice.isEmpty()
+                                 ? StatusText(frame.PositionMs, frame.LengthMs, frame.PlayIndex,
+                                              frame.EntryCount, frame.KeySemitones,
+                                              frame.TempoPercent)
+                                 : frame.Notice);
     lyricsDirty_ = lyricsDirty_ || frame.RedrawLyrics;
     DrawLyricArea(frame);
     Present();
@@ -187,9 +189,10 @@ void LyricDisplay::RenderPicture(const DisplaySnapshot& frame, const PictureCont
         shownPicture_ = picture.Generation;
         surfaceChanged_(area);
     }
-    const QString strip = frame.Notice.isEmpty() ? StatusText(frame.PositionMs, frame.LengthMs,
-                                                              frame.PlayIndex, frame.EntryCount)
-                                                 : frame.Notice;
+    const QString strip = frame.Notice.isEmpty()
+                              ? StatusText(frame.PositionMs, frame.LengthMs, frame.PlayIndex,
+                                           frame.EntryCount, frame.KeySemitones, frame.TempoPercent)
+                              : frame.Notice;
     if (all || strip != shownStrip_) {
         const QRect area = StripArea();
         QPainter painter(&surface_);

@@ -112,10 +112,19 @@ QString TitleTextFor(const TVokalento& song, const QString& audioFileName) {
     return song.Title;
 }
 
-QString StatusText(int positionMs, int lengthMs, int playIndex, int entryCount) {
-    return QStringLiteral("<") + FormatTime(positionMs) + QStringLiteral(" / ") +
-           FormatTime(lengthMs) + QStringLiteral(">  ") + QString::number(playIndex + 1) +
-           QStringLiteral(" / ") + QString::number(entryCount);
+QString StatusText(int positionMs, int lengthMs, int playIndex, int entryCount, int keySemitones,
+                   int tempoPercent) {
+    QString text = QStringLiteral("<") + FormatTime(positionMs) + QStringLiteral(" / ") +
+                   FormatTime(lengthMs) + QStringLiteral(">  ") + QString::number(playIndex + 1) +
+                   QStringLiteral(" / ") + QString::number(entryCount);
+    if (keySemitones != 0) {
+        text += QStringLiteral(" · Key ") + (keySemitones > 0 ? QStringLiteral("+") : QString()) +
+                QString::number(keySemitones);
+    }
+    if (tempoPercent != 100) {
+        text += QStringLiteral(" · Tempo ") + QString::number(tempoPercent) + QStringLiteral(" %");
+    }
+    return text;
 }
 
 LyricRenderer::LyricRenderer(double dpi)

@@ -45,7 +45,9 @@ void DrawSongMap(const TVokalento& song, QImage& target, int lengthMs);
 QString TitleTextFor(const TVokalento& song, const QString& audioFileName);
 
 // The status line, e.g. "<00:01:23 / 00:03:45>  3 / 12".
-QString StatusText(int positionMs, int lengthMs, int playIndex, int entryCount);
+// With a key or tempo of its own: "<...>  3 / 12 · Key +2 · Tempo 95 %".
+QString StatusText(int positionMs, int lengthMs, int playIndex, int entryCount,
+                   int keySemitones = 0, int tempoPercent = 100);
 
 // Off-screen images of the display area and the drawing of what goes on them: the header strip
 // (title, status line), the lyric area (current line on its band, upcoming lines, or the playlist

@@ -89,12 +89,14 @@ void PlayerController::TakeSongOffset() {
     const QString song = LoadedSong();
     songOffsetMs_ = song.isEmpty() ? 0 : library_->SongLyricOffset(song);
     ApplyLyricOffset();
+    TakeSongKeyAndTempo();
 }
 
 void PlayerController::ForgetSong() {
     songKey_.clear();
     songOffsetMs_ = 0;
     ApplyLyricOffset();
+    TakeSongKeyAndTempo();
 }
 
 void PlayerController::ApplyLyricOffset() {

@@ -57,8 +57,8 @@ class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
     Q_CLASSINFO("D-Bus Interface", "org.mpris.MediaPlayer2.Player")
     Q_PROPERTY(QString PlaybackStatus READ PlaybackStatus)
     Q_PROPERTY(double Rate READ Rate WRITE SetRate)
-    Q_PROPERTY(double MinimumRate READ Rate)
-    Q_PROPERTY(double MaximumRate READ Rate)
+    Q_PROPERTY(double MinimumRate READ MinimumRate)
+    Q_PROPERTY(double MaximumRate READ MaximumRate)
     Q_PROPERTY(QVariantMap Metadata READ Metadata)
     Q_PROPERTY(double Volume READ Volume WRITE SetVolume)
     Q_PROPERTY(qlonglong Position READ Position)
@@ -74,8 +74,10 @@ class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
         connect(owner, &Mpris::Seeked, this, &MprisPlayerAdaptor::Seeked);
     }
     QString PlaybackStatus() const { return owner_->PlaybackStatus(); }
-    double Rate() const { return 1.0; }
-    void SetRate(double) {}  // one speed only
+    double Rate() const { return owner_->Rate(); }
+    void SetRate(double rate) { owner_->SetRate(rate); }
+    double MinimumRate() const { return audio::kMinTempoPercent / 100.0; }
+    double MaximumRate() const { return audio::kMaxTempoPercent / 100.0; }
     QVariantMap Metadata() const { return owner_->Metadata(); }
     double Volume() const { return owner_->Volume(); }
     void SetVolume(double volume) { owner_->SetVolume(volume); }
@@ -266,6 +268,18 @@ qint64 Mpris::Position() const {
     return qint64{player_.Engine().PositionMs()} * kUsPerMs;
 }
 
+double Mpris::Rate() const {
+    return player_.TempoPercent() / 100.0;
+}
+
+void Mpris::SetRate(double rate) {
+    // A rate of 0 means pause to some clients; the tempo stays as it is then.
+    if (std::isfinite(rate) && rate > 0.0) {
+        player_.SetTempoPercent(static_cast<int>(std::lround(rate * 100.0)));
+    }
+    Refresh();
+}
+
 double Mpris::Volume() const {
     return player_.Engine().Volume() / double{PlaybackEngine::MaxVolume};
 }
@@ -312,6 +326,7 @@ void Mpris::Refresh() {
         {QStringLiteral("PlaybackStatus"), PlaybackStatus()},
         {QStringLiteral("Metadata"), Metadata()},
         {QStringLiteral("Volume"), Volume()},
+        {QStringLiteral("Rate"), Rate()},
         {QStringLiteral("CanGoNext"), CanGoNext()},
         {QStringLiteral("CanGoPrevious"), CanGoPrevious()},
         {QStringLiteral("CanPlay"), CanPlay()},

@@ -56,6 +56,9 @@ class Mpris : public QObject {
     QString PlaybackStatus() const;
     QVariantMap Metadata() const;
     qint64 Position() const;
+    // The song's tempo: 1.0 is 100 %; a rate set is rounded to the tempo's 5 % steps.
+    double Rate() const;
+    void SetRate(double rate);
     double Volume() const;
     void SetVolume(double volume);
     bool CanGoNext() const;

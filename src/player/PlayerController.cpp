@@ -21,6 +21,8 @@ PlayerController::PlayerController(PlayerOptions options, UserDialogs& dialogs, 
         options_.Quit = [] { QCoreApplication::exit(0); };
     }
     connect(&session_.Timer(), &QTimer::timeout, this, [this] { tmrTimer(); });
+    connect(library_.get(), &library::SongLibrary::LoudnessMeasured, this,
+            [this](const QString& song) { LoudnessMeasured(song); });
     FormCreate();
 }
 
@@ -152,6 +154,8 @@ DisplaySnapshot PlayerController::Snapshot() {
     frame.PlayIndex = playList_.PlayIndex();
     frame.EntryCount = playList_.Count();
     frame.Notice = notice_.Current();
+    frame.KeySemitones = keyTempo_.KeySemitones;
+    frame.TempoPercent = keyTempo_.TempoPercent;
     frame.RedrawLyrics = session_.TakeRedrawRequest();
     if (session_.HasPicture()) {
         frame.Content = PictureContent{session_.CurrentPicture(), cdg::CdgPicture::InnerArea(),
@@ -227,6 +231,20 @@ bool PlayerController::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
             }
             OpenLibrary();
             return true;
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+            ChangeKey(key == Qt::Key_PageUp ? 1 : -1);
+            return true;
+        case Qt::Key_BracketRight:
+        case Qt::Key_BracketLeft:
+            ChangeTempo(key == Qt::Key_BracketRight ? 1 : -1);
+            return true;
+        case Qt::Key_V:
+            if ((modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0) {
+                return false;
+            }
+            ToggleVocals();
+            return true;
         case Qt::Key_Tab:
         case Qt::Key_Backtab:
             return true;  // the focus never moves
@@ -300,6 +318,7 @@ void PlayerController::RepaintRows() {
 }
 
 void PlayerController::ListChanged() {
+    library_->MeasureFirst(playList_.PlayItems());
     UppdateraLVLista();
     display_.InvalidateLyrics();
 }

@@ -96,6 +96,17 @@ class PlayerController : public QObject {
     // within ±3000 ms.
     void ChangeLyricOffset(int stepMs);
     void FormKeyPress(int key);
+    // PageUp and PageDown: the key a semitone up or down; ] and [: the tempo 5 % faster or
+    // slower; V: the lead vocals softer or as they are. Each says so in the status line. The key
+    // and tempo are the loaded song's own, kept in the library; a song never changed plays at
+    // key 0 and tempo 100 %. Vocal reduction is the session's, for every song.
+    void ChangeKey(int steps);
+    void ChangeTempo(int steps);
+    void ToggleVocals();
+    // The desktop's media controls set the tempo as a rate: to the nearest 5 %, within limits.
+    void SetTempoPercent(int percent);
+    int TempoPercent() const { return keyTempo_.TempoPercent; }
+    int KeySemitones() const { return keyTempo_.KeySemitones; }
     // A mouse button released over the display area (the timeline bar seeks).
     void DisplayMouseUp(int x, int y);
 
@@ -284,6 +295,13 @@ class PlayerController : public QObject {
     void NoteSongStarted();
     // The device's offset and the song's, within ±3000 ms, into the session.
     void ApplyLyricOffset();
+    // The singer's controls (SingerActions.cpp): the loaded song's key and tempo, stored and
+    // taken back; the even-loudness gain of the loaded song; the shaping handed to the engine.
+    void KeepKeyAndTempo();
+    void TakeSongKeyAndTempo();
+    double SongGainDb() const;
+    void ApplyShaping();
+    void LoudnessMeasured(const QString& song);
     void ApplyColours();
 
     // Loading steps. Found is what LaddaFil reports; StreamOpened whether a stream is open now.
@@ -312,8 +330,10 @@ class PlayerController : public QObject {
     std::vector<PlaylistWindowView*> playlistViews_;
     LibraryWindowView* libraryWindow_ = nullptr;
     std::unique_ptr<library::SongLibrary> library_;
-    QString songKey_;       // what LoadedSong() names while a stream is loaded
-    int songOffsetMs_ = 0;  // the loaded song's own lyric offset
+    QString songKey_;                 // what LoadedSong() names while a stream is loaded
+    int songOffsetMs_ = 0;            // the loaded song's own lyric offset
+    library::SongKeyTempo keyTempo_;  // the loaded song's
+    bool vocalsReduced_ = false;
 
     SongSession session_{this};  // its timer a child, so its state can be looked at from outside
     PlayList playList_;

@@ -188,6 +188,9 @@ TEST(HeaderTexts, TitleAndStatus) {
     }
     EXPECT_EQ(StatusText(83000, 225000, 2, 12), "<00:01:23 / 00:03:45>  3 / 12");
     EXPECT_EQ(StatusText(0, 999, 0, 1), "<00:00:00 / 00:00:00>  1 / 1");
+    EXPECT_EQ(StatusText(0, 999, 0, 1, 2, 95),
+              "<00:00:00 / 00:00:00>  1 / 1 · Key +2 · Tempo 95 %");
+    EXPECT_EQ(StatusText(0, 999, 0, 1, -3, 100), "<00:00:00 / 00:00:00>  1 / 1 · Key -3");
 }
 
 }  // namespace

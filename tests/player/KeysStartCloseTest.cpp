@@ -291,5 +291,56 @@ TEST_F(KeysStartCloseTest, ARefusedSettingsWriteIsReportedAndThePlayerStillClose
     EXPECT_TRUE(QFileInfo(DefaultList()).isFile()) << "the playlist is a file of its own";
 }
 
+// The singer's keys on a loaded song: what the status line says and where the limits hold.
+struct SingerKeys {
+    int Key;
+    int Presses;
+    QString Notice;
+    int KeySemitones;
+    int TempoPercent;
+};
+
+class SingerKeysTest : public KeysStartCloseTest,
+                       public ::testing::WithParamInterface<SingerKeys> {};
+
+TEST_P(SingerKeysTest, SayWhatTheyDidAndHoldTheLimits) {
+    PlayerController& player = Start();
+    ThreeSongs();
+    const SingerKeys& row = GetParam();
+    for (int i = 0; i < row.Presses; ++i) {
+        EXPECT_TRUE(Key(row.Key));
+    }
+    EXPECT_EQ(player.Notice().Current(), row.Notice);
+    EXPECT_EQ(player.Engine().Shaping().KeySemitones, row.KeySemitones);
+    EXPECT_EQ(player.Engine().Shaping().TempoPercent, row.TempoPercent);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SingerKeysTest,
+    ::testing::Values(SingerKeys{Qt::Key_PageUp, 2, QStringLiteral("Key: +2"), 2, 100},
+                      SingerKeys{Qt::Key_PageDown, 9, QStringLiteral("Key: -6"), -6, 100},
+                      SingerKeys{Qt::Key_PageUp, 7, QStringLiteral("Key: +6"), 6, 100},
+                      SingerKeys{Qt::Key_BracketLeft, 1, QStringLiteral("Tempo: 95 %"), 0, 95},
+                      SingerKeys{Qt::Key_BracketLeft, 6, QStringLiteral("Tempo: 80 %"), 0, 80},
+                      SingerKeys{Qt::Key_BracketRight, 5, QStringLiteral("Tempo: 120 %"), 0, 120},
+                      SingerKeys{Qt::Key_V, 1,
+                                 QStringLiteral("Vocals cannot be reduced: the song is mono"), 0,
+                                 100}));
+
+TEST_F(KeysStartCloseTest, EachSongKeepsItsOwnKeyAndTempoAndANewOneStartsPlain) {
+    PlayerController& player = Start();
+    ThreeSongs();
+    for (const int key :
+         {Qt::Key_PageDown, Qt::Key_PageDown, Qt::Key_PageDown, Qt::Key_BracketLeft}) {
+        Key(key);
+    }
+    player.SpelaVOK(1);
+    EXPECT_EQ(player.Engine().Shaping().KeySemitones, 0) << "the next song as it is";
+    EXPECT_EQ(player.Engine().Shaping().TempoPercent, 100);
+    player.SpelaVOK(0);
+    EXPECT_EQ(player.Engine().Shaping().KeySemitones, -3);
+    EXPECT_EQ(player.Engine().Shaping().TempoPercent, 95);
+}
+
 }  // namespace
 }  // namespace vok::test

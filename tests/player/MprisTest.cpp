@@ -230,6 +230,12 @@ TEST_F(MprisTest, PlayPauseNextSeekAndVolumeGoThroughThePlayerAndAreAnnounced) {
     EXPECT_NEAR(Get(QStringLiteral("Volume")).toDouble(), 128.0 / 255.0, 1e-9);
     mpris->SetVolume(7.0);
     EXPECT_EQ(player.Engine().Volume(), 255);
+    // Rate is the tempo, in its steps and limits.
+    mpris->SetRate(0.93);
+    EXPECT_EQ(player.TempoPercent(), 95);
+    mpris->SetRate(3.0);
+    EXPECT_NEAR(Get(QStringLiteral("Rate")).toDouble(), 1.2, 1e-9);
+    EXPECT_NEAR(Get(QStringLiteral("MinimumRate")).toDouble(), 0.8, 1e-9);
 
     Call(kPlayer, QStringLiteral("Stop"));
     EXPECT_EQ(Status(), QStringLiteral("Stopped"));
