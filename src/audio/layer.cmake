@@ -1,17 +1,21 @@
 # The audio library layer: FFmpeg decoding, SDL2 (or null) output, spectrum data.
 find_package(Threads REQUIRED)
+# The time stretcher of the key and tempo controls.
+pkg_check_modules(RUBBERBAND REQUIRED IMPORTED_TARGET rubberband)
 vok_library(audio
     SOURCES
         AudioLibrary.cpp
         Decoder.cpp
         FileReader.cpp
         Output.cpp
+        Shaper.cpp
         Spectrum.cpp
         Stream.cpp
     DEPS
         vok_core
         PkgConfig::FFMPEG
         PkgConfig::SDL2
+        PkgConfig::RUBBERBAND
         Threads::Threads
 )
 
