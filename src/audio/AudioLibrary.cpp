@@ -277,6 +277,15 @@ bool ChannelGetInfo(Handle handle, ChannelInfo* info) {
     return true;
 }
 
+bool ChannelSetShaping(Handle handle, const SoundShaping& shaping) {
+    Stream* stream = Find(handle);
+    if (stream == nullptr) {
+        return false;
+    }
+    stream->SetShaping(shaping, Now());
+    return true;
+}
+
 std::uint32_t ChannelGetData(Handle handle, void* buffer, std::uint32_t length) {
     Stream* stream = Find(handle);
     if (stream != nullptr && length == kDataAvailable) {
@@ -320,6 +329,13 @@ void NullDeviceAdvance(double seconds) {
     auto& lib = Lib();
     if (lib.device) {
         lib.device->Advance(seconds);
+    }
+}
+
+void NullDeviceRecord(std::vector<float>* sink) {
+    auto& lib = Lib();
+    if (lib.device) {
+        lib.device->Record(sink);
     }
 }
 

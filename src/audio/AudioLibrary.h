@@ -11,10 +11,13 @@
 //
 // Paths: std::filesystem::path, or a QString (converted with the local file-name encoding).
 
+#include "audio/SoundShaping.h"
+
 #include <QString>
 
 #include <cstdint>
 #include <filesystem>
+#include <vector>
 
 namespace vok::audio {
 
@@ -99,6 +102,9 @@ std::uint64_t ChannelSeconds2Bytes(Handle handle, double seconds);
 // are refused (false).
 bool ChannelSetPosition(Handle handle, std::uint64_t bytes, std::uint32_t mode);
 bool ChannelGetInfo(Handle handle, ChannelInfo* info);
+// Key, tempo, vocal reduction and loudness gain of a stream; positions stay in the file's own
+// time. Heard within 100 ms while playing. Vocal reduction of a mono stream stays off.
+bool ChannelSetShaping(Handle handle, const SoundShaping& shaping);
 
 // kDataFft2048: fills 1024 floats. kDataFloat | bytes: fills bytes/4 interleaved float samples.
 // Both are taken at the frame being heard, before the output gain. Returns the bytes written,
@@ -111,6 +117,9 @@ std::uint32_t ChannelGetData(Handle handle, void* buffer, std::uint32_t length);
 void NullDeviceAdvance(double seconds);
 // Largest absolute output sample (after the gain) of the null device's latest callback.
 float NullDeviceOutputPeak();
+// Appends every later callback's output (interleaved stereo, after the gain) to `sink`; null
+// stops. The sink must outlive the recording.
+void NullDeviceRecord(std::vector<float>* sink);
 // Latency the position model subtracts: 2 × the device buffer, in seconds (either device).
 double DeviceLatency();
 // Frames per device callback buffer.

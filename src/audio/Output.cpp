@@ -89,6 +89,7 @@ class NullDevice final : public OutputDevice {
     int BufferFrames() const override { return kBufferFrames; }
     double Now() const override { return now_; }
     float LastPeak() const override { return peak_; }
+    void Record(std::vector<float>* sink) override { sink_ = sink; }
     void Advance(double seconds) override {
         if (!(seconds > 0.0)) {
             return;
@@ -103,6 +104,9 @@ class NullDevice final : public OutputDevice {
             for (const float sample : buffer_) {
                 peak_ = std::max(peak_, std::abs(sample));
             }
+            if (sink_ != nullptr) {
+                sink_->insert(sink_->end(), buffer_.begin(), buffer_.end());
+            }
             ++callbacks_;
             nextCallback_ = static_cast<double>(callbacks_) * period;
         }
@@ -115,6 +119,7 @@ class NullDevice final : public OutputDevice {
     int rate_ = 0;
     double now_ = 0.0;
     float peak_ = 0.0f;
+    std::vector<float>* sink_ = nullptr;
     double nextCallback_ = 0.0;
     long long callbacks_ = 0;
 };

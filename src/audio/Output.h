@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace vok::audio {
 
@@ -21,6 +22,8 @@ class OutputDevice {
     virtual void Advance(double seconds) { (void)seconds; }
     // Null device only: largest absolute sample of the latest callback.
     virtual float LastPeak() const { return 0.0f; }
+    // Null device only: appends every later callback's output to `sink` (null stops).
+    virtual void Record(std::vector<float>* sink) { (void)sink; }
 };
 
 std::unique_ptr<OutputDevice> MakeSdlDevice();

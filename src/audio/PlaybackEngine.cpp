@@ -75,6 +75,8 @@ bool PlaybackEngine::OpenSong(const QString& path) {
         return false;
     }
     songPath_ = path;
+    // A mono stream leaves vocal reduction off by itself.
+    audio::ChannelSetShaping(stream_, shaping_);
     lengthMs_ = ToMs(stream_, audio::ChannelGetLength(stream_, audio::kPosByte));
     return true;
 }
@@ -201,17 +203,19 @@ bool PlaybackEngine::VolumeDown() {
 }
 
 bool PlaybackEngine::SetShaping(const audio::SoundShaping& shaping) {
-    // Skeleton: kept only; the stream applies it once the shaping stage exists.
     shaping_ = shaping;
     shaping_.KeySemitones =
         std::clamp(shaping.KeySemitones, audio::kMinKeySemitones, audio::kMaxKeySemitones);
     shaping_.TempoPercent =
         std::clamp(shaping.TempoPercent, audio::kMinTempoPercent, audio::kMaxTempoPercent);
-    if (shaping_.VocalsReduced && !CanReduceVocals()) {
+    const bool refused = shaping_.VocalsReduced && !CanReduceVocals();
+    if (refused) {
         shaping_.VocalsReduced = false;
-        return false;
     }
-    return true;
+    if (stream_ != 0) {
+        audio::ChannelSetShaping(stream_, shaping_);
+    }
+    return !refused;
 }
 
 bool PlaybackEngine::CanReduceVocals() const {

@@ -20,6 +20,11 @@ constexpr std::int64_t kMinHistoryFrames = 65536;
 constexpr std::int64_t kResamplerSlack = 512;
 constexpr std::int64_t kMaxChunkFrames = 4096;
 constexpr std::int64_t kAnalysisFrames = 2048;  // the longest span the spectrum asks for
+// A change of key, tempo or vocals reshapes the ring but for this lead (35 ms at 44.1 kHz): with
+// the device latency it is heard within 100 ms. The old sound fades into the new over 6 ms.
+constexpr std::size_t kReshapeLeadFrames = 1536;
+constexpr std::size_t kReshapeFadeFrames = 256;
+constexpr double kGainRampSeconds = 0.5;
 
 // Source frames of history the spectrum needs behind the newest decoded frame: a full ring, the
 // device latency, one chunk and one analysis window, at the file's rate. A fixed size fell short
@@ -125,25 +130,50 @@ void Stream::DecoderThread() {
         std::clamp<std::int64_t>(2048LL * rate_ / deviceRate_, 256, kMaxChunkFrames), fitting);
     const auto needed = std::min(
         static_cast<std::size_t>(chunk * deviceRate_ / rate_ + kResamplerSlack), kRingFrames);
+    Shaper shaper(deviceRate_, channels_ >= 2);
     std::vector<float> source;
-    std::vector<float> converted;
+    std::vector<float> converted;  // shaped output of the latest chunk
+    std::vector<ShapedRun> shapedRuns;
+    std::deque<ShapedRun> pendingRuns;  // runs of `converted` not yet in the ring
+    std::size_t written = 0;            // frames of `converted` in the ring
+    bool ending = false;                // `converted` is the last of the song
     std::unique_lock lock(mutex_);
     while (!quit_) {
         if (seekPending_) {
             const std::int64_t target = seekTarget_;
             const std::uint64_t generation = generation_;
+            const SoundShaping shaping = shaping_;
             seekPending_ = false;
+            converted.clear();
+            pendingRuns.clear();
+            written = 0;
+            ending = false;
             lock.unlock();
             const bool ok = decoder_->SeekTo(target);
             if (resampler_ != nullptr) {
                 swr_close(resampler_);
                 swr_init(resampler_);
             }
+            shaper.Reset(shaping);
             lock.lock();
-            if (generation == generation_ && !ok) {
-                decoderDone_ = true;
-                filled_.notify_all();
+            if (generation == generation_) {
+                stretchedEnd_ = shaper.Stretching();
+                if (!ok) {
+                    decoderDone_ = true;
+                    filled_.notify_all();
+                }
             }
+            continue;
+        }
+        if (written < converted.size() / kDeviceChannels) {
+            // The stretcher can hand out more than a chunk at once: the rest waits for room.
+            if (ringCount_ == kRingFrames) {
+                wake_.wait(lock);
+                continue;
+            }
+            written += WriteLocked(converted, written, pendingRuns);
+            decoderDone_ = ending && written == converted.size() / kDeviceChannels;
+            filled_.notify_all();
             continue;
         }
         if (decoderDone_ || kRingFrames - ringCount_ < needed) {
@@ -156,9 +186,12 @@ void Stream::DecoderThread() {
         source.clear();
         const std::int64_t frames = decoder_->Read(source, chunk);
         ConvertChunk(source, frames, frames == 0, converted);
+        shapedRuns.clear();
+        shaper.Process(converted, frames == 0, shapedRuns);
         lock.lock();
         if (generation != generation_ || seekPending_) {
-            continue;  // a seek overtook this chunk
+            converted.clear();
+            continue;  // a seek or a reshape overtook this chunk
         }
         for (std::int64_t i = 0; i < frames; ++i) {
             const std::int64_t at = (chunkStart + i) % historyFrames_;
@@ -169,18 +202,48 @@ void Stream::DecoderThread() {
             historyEnd_ = chunkStart + frames;
             historyStart_ = std::max(historyStart_, historyEnd_ - historyFrames_);
         }
-        const std::size_t outFrames = converted.size() / kDeviceChannels;
-        for (std::size_t i = 0; i < outFrames; ++i) {
-            const std::size_t at = (ringRead_ + ringCount_ + i) % kRingFrames;
-            ring_[2 * at] = converted[2 * i];
-            ring_[2 * at + 1] = converted[2 * i + 1];
-        }
-        ringCount_ += outFrames;
-        if (frames == 0) {
-            decoderDone_ = true;
-        }
+        pendingRuns.assign(shapedRuns.begin(), shapedRuns.end());
+        ending = frames == 0;
+        written = WriteLocked(converted, 0, pendingRuns);
+        decoderDone_ = ending && written == converted.size() / kDeviceChannels;
         filled_.notify_all();
     }
+}
+
+std::size_t Stream::WriteLocked(const std::vector<float>& frames, std::size_t from,
+                                std::deque<ShapedRun>& runs) {
+    const std::size_t count =
+        std::min(frames.size() / kDeviceChannels - from, kRingFrames - ringCount_);
+    const std::size_t fadeFrames = fadeTail_.size() / kDeviceChannels;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::size_t at = (ringRead_ + ringCount_ + i) % kRingFrames;
+        float left = frames[2 * (from + i)];
+        float right = frames[2 * (from + i) + 1];
+        if (fadeAt_ < fadeFrames) {
+            // After a reshape the new sound fades in over the old one: no click at the join.
+            const float w = static_cast<float>(fadeAt_ + 1) / static_cast<float>(fadeFrames + 1);
+            left = fadeTail_[2 * fadeAt_] * (1.0f - w) + left * w;
+            right = fadeTail_[2 * fadeAt_ + 1] * (1.0f - w) + right * w;
+            ++fadeAt_;
+        }
+        ring_[2 * at] = left;
+        ring_[2 * at + 1] = right;
+    }
+    ringCount_ += count;
+    for (auto left = static_cast<std::int64_t>(count); left > 0;) {
+        ShapedRun run = runs.empty() ? ShapedRun{left, 1.0} : runs.front();
+        const std::int64_t take = std::min(left, run.frames);
+        if (!runs_.empty() && runs_.back().stretch == run.stretch) {
+            runs_.back().frames += take;
+        } else {
+            runs_.push_back({take, run.stretch});
+        }
+        left -= take;
+        if (!runs.empty() && (runs.front().frames -= take) == 0) {
+            runs.pop_front();
+        }
+    }
+    return count;
 }
 
 void Stream::ResetLocked(std::int64_t frame) {
@@ -191,8 +254,12 @@ void Stream::ResetLocked(std::int64_t frame) {
     ringRead_ = 0;
     ringCount_ = 0;
     historyStart_ = historyEnd_ = frame;
-    segmentStart_ = frame;
-    handedFrames_ = 0;
+    runs_.clear();
+    runStart_ = static_cast<double>(frame);
+    runFrames_ = 0;
+    runStretch_ = 1.0;
+    fadeTail_.clear();
+    fadeAt_ = 0;
     stamped_ = false;
     floor_ = frame;
     frozen_ = frame;
@@ -200,11 +267,12 @@ void Stream::ResetLocked(std::int64_t frame) {
 }
 
 std::int64_t Stream::HeardLocked(double now) {
-    const double handed = static_cast<double>(segmentStart_) +
-                          static_cast<double>(handedFrames_) * rate_ / deviceRate_;
+    const double handed = HandedLocked();
     double heard = static_cast<double>(floor_);
     if (stamped_) {
-        const double estimate = handed - latency_ * rate_ + (now - stampTime_) * rate_;
+        // Song time runs at the tempo of what was handed last.
+        const double perSecond = rate_ * runStretch_;
+        const double estimate = handed - latency_ * perSecond + (now - stampTime_) * perSecond;
         heard = std::max(heard, std::min(estimate, handed));
     }
     floor_ = std::min(static_cast<std::int64_t>(std::floor(heard)), length_);
@@ -224,7 +292,8 @@ void Stream::Play(bool restart, double now) {
     }
     (void)now;
     // The decoder already buffers from this frame when nothing was handed over yet.
-    if (!(segmentStart_ == target && handedFrames_ == 0 && state_ != State::Playing)) {
+    if (!(runStart_ == static_cast<double>(target) && runFrames_ == 0 &&
+          state_ != State::Playing)) {
         ResetLocked(target);
     }
     floor_ = target;
@@ -259,9 +328,10 @@ std::uint32_t Stream::IsActive(double now) {
     // Ended once the decoder is through, the ring is empty and the last block has been heard.
     if (decoderDone_ && !seekPending_ && ringCount_ == 0 &&
         (!stamped_ || now - stampTime_ >= latency_)) {
-        frozen_ = std::min(length_, segmentStart_ + handedFrames_ * rate_ / deviceRate_);
-        if (frozen_ >= length_ - rate_ / 100) {
-            frozen_ = length_;  // resampling rounds the hand-over count
+        frozen_ = std::min(length_, static_cast<std::int64_t>(std::floor(HandedLocked())));
+        // Resampling rounds the hand-over count; the stretcher's flushed tail a little more.
+        if (frozen_ >= length_ - rate_ / (stretchedEnd_ ? 20 : 100)) {
+            frozen_ = length_;
         }
         state_ = State::Stopped;
         return kActiveStopped;
@@ -312,18 +382,120 @@ void Stream::Mix(float* out, int frames, float gain, double now, bool wait) {
     }
     const std::size_t count = std::min(ringCount_, static_cast<std::size_t>(frames));
     for (std::size_t i = 0; i < count; ++i) {
+        if (gainNow_ != gainTarget_) {
+            gainNow_ = gainStep_ > 0.0f ? std::min(gainTarget_, gainNow_ + gainStep_)
+                                        : std::max(gainTarget_, gainNow_ + gainStep_);
+        }
+        const float scale = gain * gainNow_;
         const std::size_t at = (ringRead_ + i) % kRingFrames;
-        out[2 * i] += ring_[2 * at] * gain;
-        out[2 * i + 1] += ring_[2 * at + 1] * gain;
+        out[2 * i] += ring_[2 * at] * scale;
+        out[2 * i + 1] += ring_[2 * at + 1] * scale;
     }
     if (count > 0) {
         ringRead_ = (ringRead_ + count) % kRingFrames;
         ringCount_ -= count;
-        handedFrames_ += static_cast<std::int64_t>(count);
+        AdvanceHandedLocked(static_cast<std::int64_t>(count));
         stamped_ = true;
         stampTime_ = now;
         wake_.notify_one();
     }
+}
+
+double Stream::HandedLocked() const {
+    return runStart_ + static_cast<double>(runFrames_) * rate_ / deviceRate_ * runStretch_;
+}
+
+void Stream::AdvanceHandedLocked(std::int64_t frames) {
+    while (frames > 0) {
+        if (runs_.empty()) {
+            runFrames_ += frames;  // not reached: every ring frame has its run
+            return;
+        }
+        ShapedRun& run = runs_.front();
+        if (run.stretch != runStretch_) {
+            runStart_ = HandedLocked();
+            runFrames_ = 0;
+            runStretch_ = run.stretch;
+        }
+        const std::int64_t take = std::min(frames, run.frames);
+        runFrames_ += take;
+        frames -= take;
+        if ((run.frames -= take) == 0) {
+            runs_.pop_front();
+        }
+    }
+}
+
+void Stream::SetShaping(const SoundShaping& requested, double now) {
+    (void)now;
+    SoundShaping shaping = requested;
+    shaping.VocalsReduced = shaping.VocalsReduced && channels_ >= 2;
+    const double gainDb =
+        std::isfinite(shaping.GainDb) ? std::clamp(shaping.GainDb, -60.0, 24.0) : 0.0;
+    std::lock_guard lock(mutex_);
+    gainTarget_ = static_cast<float>(std::pow(10.0, gainDb / 20.0));
+    if (state_ == State::Playing) {
+        gainStep_ = (gainTarget_ - gainNow_) / static_cast<float>(kGainRampSeconds * deviceRate_);
+    } else {
+        gainNow_ = gainTarget_;  // nothing is heard yet: start at the gain
+    }
+    const bool reshape = shaping.KeySemitones != shaping_.KeySemitones ||
+                         shaping.TempoPercent != shaping_.TempoPercent ||
+                         shaping.VocalsReduced != shaping_.VocalsReduced;
+    shaping_ = shaping;
+    if (!reshape) {
+        return;
+    }
+    if (state_ == State::Playing) {
+        ReshapeLocked();
+    } else {
+        ResetLocked(frozen_);  // what is buffered ahead is shaped anew before it plays
+    }
+}
+
+void Stream::ReshapeLocked() {
+    const std::size_t keep = std::min(ringCount_, kReshapeLeadFrames);
+    double cut = HandedLocked();
+    std::size_t left = keep;
+    std::size_t kept = 0;
+    for (const ShapedRun& run : runs_) {
+        if (left == 0) {
+            break;
+        }
+        const auto take = std::min(left, static_cast<std::size_t>(run.frames));
+        cut += static_cast<double>(take) * rate_ / deviceRate_ * run.stretch;
+        left -= take;
+        ++kept;
+    }
+    const auto target = static_cast<std::int64_t>(std::llround(cut));
+    if (target >= length_) {
+        return;  // all that is left is in the lead
+    }
+    // The ring keeps `keep` frames; the runs describing them stay, cut to size.
+    runs_.resize(kept);
+    std::int64_t total = 0;
+    for (const ShapedRun& run : runs_) {
+        total += run.frames;
+    }
+    if (!runs_.empty()) {
+        runs_.back().frames -= total - static_cast<std::int64_t>(keep);
+    }
+    const std::size_t fade = std::min(ringCount_ - keep, kReshapeFadeFrames);
+    fadeTail_.resize(fade * kDeviceChannels);
+    for (std::size_t i = 0; i < fade; ++i) {
+        const std::size_t at = (ringRead_ + keep + i) % kRingFrames;
+        fadeTail_[2 * i] = ring_[2 * at];
+        fadeTail_[2 * i + 1] = ring_[2 * at + 1];
+    }
+    fadeAt_ = 0;
+    ringCount_ = keep;
+    ++generation_;
+    seekTarget_ = target;
+    seekPending_ = true;
+    decoderDone_ = false;
+    historyEnd_ = std::min(historyEnd_, target);
+    historyStart_ = std::min(historyStart_, historyEnd_);
+    wake_.notify_all();
 }
 
 }  // namespace vok::audio

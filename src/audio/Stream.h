@@ -1,9 +1,12 @@
 #pragma once
 
 #include "audio/Decoder.h"
+#include "audio/Shaper.h"
+#include "audio/SoundShaping.h"
 
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -46,6 +49,9 @@ class Stream {
     bool Seek(std::int64_t frame, double now);
     // `frames` interleaved source frames from the heard position; zeros where nothing is decoded.
     void HeardSamples(double now, float* out, std::int64_t frames);
+    // Key, tempo and vocals reshape what is not yet handed over, but for a short lead, so the
+    // change is heard within 100 ms; the gain moves there over half a second.
+    void SetShaping(const SoundShaping& shaping, double now);
 
     // Device callback: adds this stream's next frames × gain to out. `wait` (null device) waits,
     // bounded, for the decoder so virtual-time playback is exact.
@@ -55,6 +61,14 @@ class Stream {
     enum class State { Stopped, Playing, Paused };
     void DecoderThread();
     void ResetLocked(std::int64_t frame);
+    // Cuts the ring to a short lead and decodes again from there with the new settings.
+    void ReshapeLocked();
+    // Source frame where the handed-over sound ends.
+    double HandedLocked() const;
+    void AdvanceHandedLocked(std::int64_t frames);
+    // Decoder thread: moves shaped output into the ring as room allows; false when stale.
+    std::size_t WriteLocked(const std::vector<float>& frames, std::size_t from,
+                            std::deque<ShapedRun>& runs);
     std::int64_t HeardLocked(double now);
     void ConvertChunk(const std::vector<float>& source, std::int64_t frames, bool flush,
                       std::vector<float>& out);
@@ -88,9 +102,21 @@ class Stream {
     std::vector<float> history_;
     std::int64_t historyStart_ = 0;
     std::int64_t historyEnd_ = 0;
-    // Position model.
-    std::int64_t segmentStart_ = 0;  // source frame where the current run of output begins
-    std::int64_t handedFrames_ = 0;  // device frames handed over since then
+    // Position model. The ring's content is a queue of runs; a run's frame stands for `stretch`
+    // unshaped device frames. The handed position is runStart_ plus the current run's frames.
+    std::deque<ShapedRun> runs_;
+    double runStart_ = 0.0;       // source frame where the current handed run begins
+    std::int64_t runFrames_ = 0;  // device frames of it handed over
+    double runStretch_ = 1.0;
+    bool handedSinceReset_ = false;
+    // Shaping: the settings, and the old sound after a reshape cut to fade the new one in over.
+    SoundShaping shaping_;
+    std::vector<float> fadeTail_;
+    std::size_t fadeAt_ = 0;
+    bool stretchedEnd_ = false;
+    float gainNow_ = 1.0f;  // loudness gain as it moves to gainTarget_
+    float gainTarget_ = 1.0f;
+    float gainStep_ = 0.0f;  // per frame
     bool stamped_ = false;
     double stampTime_ = 0.0;
     std::int64_t floor_ = 0;   // never report less while playing

@@ -1,5 +1,7 @@
 # The audio library layer: FFmpeg decoding, SDL2 (or null) output, spectrum data.
 find_package(Threads REQUIRED)
+# The time stretcher of the key and tempo controls.
+pkg_check_modules(RUBBERBAND REQUIRED IMPORTED_TARGET rubberband)
 vok_library(audio
     SOURCES
         AudioLibrary.cpp
@@ -7,6 +9,7 @@ vok_library(audio
         FileReader.cpp
         Loudness.cpp
         Output.cpp
+        Shaper.cpp
         Spectrum.cpp
         Stream.cpp
     DEPS
@@ -14,6 +17,7 @@ vok_library(audio
         PkgConfig::FFMPEG
         PkgConfig::EBUR128
         PkgConfig::SDL2
+        PkgConfig::RUBBERBAND
         Threads::Threads
 )
 

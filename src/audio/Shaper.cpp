@@ -1,0 +1,198 @@
+#include "audio/Shaper.h"
+
+#include <rubberband/RubberBandStretcher.h>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace vok::audio {
+
+namespace {
+
+using RubberBand::RubberBandStretcher;
+
+constexpr double kBassCutoffHz = 150.0;
+constexpr double kVocalsRampSeconds = 0.02;
+constexpr std::size_t kMaxProcessFrames = 4096;
+// After `final` the stretcher hands out its tail within a few calls; bounded all the same.
+constexpr int kMaxFlushRounds = 64;
+
+RubberBandStretcher::Options OptionsFor(StretchEngine engine) {
+    // Real time: settings change live and every output frame is accounted for. Channels
+    // together: a centred voice stays centred. The finer core with its short window keeps a
+    // voice clear of the phasing the faster core gives it, at close to the faster core's cost.
+    RubberBandStretcher::Options options =
+        RubberBandStretcher::OptionProcessRealTime | RubberBandStretcher::OptionChannelsTogether;
+    if (engine == StretchEngine::Finer) {
+        options |= RubberBandStretcher::OptionEngineFiner | RubberBandStretcher::OptionWindowShort;
+    } else {
+        options |= RubberBandStretcher::OptionEngineFaster;
+    }
+    return options;
+}
+
+}  // namespace
+
+Shaper::Shaper(int deviceRate, bool stereoSource, StretchEngine engine)
+    : deviceRate_(deviceRate), stereoSource_(stereoSource), engine_(engine) {
+    // Second-order Butterworth low-pass (bilinear transform) for the bass kept under the side.
+    const double k = std::tan(std::numbers::pi * kBassCutoffHz / deviceRate_);
+    const double norm = 1.0 / (1.0 + std::numbers::sqrt2 * k + k * k);
+    b0_ = k * k * norm;
+    b1_ = 2.0 * b0_;
+    b2_ = b0_;
+    a1_ = 2.0 * (k * k - 1.0) * norm;
+    a2_ = (1.0 - std::numbers::sqrt2 * k + k * k) * norm;
+}
+
+Shaper::~Shaper() = default;
+
+void Shaper::Reset(const SoundShaping& shaping) {
+    vocalsTarget_ = shaping.VocalsReduced && stereoSource_ ? 1.0f : 0.0f;
+    z1_ = z2_ = 0.0;
+    expected_.clear();
+    stretching_ = !shaping.KeepsPitchAndTempo();
+    if (!stretching_) {
+        return;
+    }
+    timeRatio_ = 100.0 / std::clamp(shaping.TempoPercent, kMinTempoPercent, kMaxTempoPercent);
+    const double pitch =
+        std::pow(2.0, std::clamp(shaping.KeySemitones, kMinKeySemitones, kMaxKeySemitones) / 12.0);
+    if (!stretcher_) {
+        stretcher_ = std::make_unique<RubberBandStretcher>(static_cast<std::size_t>(deviceRate_), 2,
+                                                           OptionsFor(engine_), timeRatio_, pitch);
+        stretcher_->setMaxProcessSize(kMaxProcessFrames);
+    } else {
+        stretcher_->reset();
+        stretcher_->setTimeRatio(timeRatio_);
+        stretcher_->setPitchScale(pitch);
+    }
+    // Zeros in front and the delay dropped behind: output frame 0 is input frame 0.
+    const std::size_t pad = stretcher_->getPreferredStartPad();
+    left_.assign(std::max(pad, kMaxProcessFrames), 0.0f);
+    right_.assign(left_.size(), 0.0f);
+    for (std::size_t done = 0; done < pad;) {
+        const std::size_t n = std::min(pad - done, kMaxProcessFrames);
+        const float* planes[2] = {left_.data(), right_.data()};
+        stretcher_->process(planes, n, false);
+        done += n;
+    }
+    toDrop_ = static_cast<std::int64_t>(stretcher_->getStartDelay());
+}
+
+void Shaper::Process(std::vector<float>& frames, bool final, std::vector<ShapedRun>& runs) {
+    if (vocalsTarget_ > 0.0f || vocalsMix_ > 0.0f) {
+        ReduceVocals(frames);
+    }
+    if (stretching_) {
+        Stretch(frames, final, runs);
+        return;
+    }
+    if (!frames.empty()) {
+        runs.push_back({static_cast<std::int64_t>(frames.size() / 2), 1.0});
+    }
+}
+
+void Shaper::ReduceVocals(std::vector<float>& frames) {
+    const float step = 1.0f / static_cast<float>(kVocalsRampSeconds * deviceRate_);
+    for (std::size_t i = 0; i + 1 < frames.size(); i += 2) {
+        const double left = frames[i];
+        const double right = frames[i + 1];
+        const double mid = 0.5 * (left + right);
+        // Transposed direct form II.
+        const double bass = b0_ * mid + z1_;
+        z1_ = b1_ * mid - a1_ * bass + z2_;
+        z2_ = b2_ * mid - a2_ * bass;
+        const double side = 0.5 * (left - right);
+        vocalsMix_ = vocalsMix_ < vocalsTarget_ ? std::min(vocalsTarget_, vocalsMix_ + step)
+                                                : std::max(vocalsTarget_, vocalsMix_ - step);
+        const double w = vocalsMix_;
+        frames[i] = static_cast<float>((1.0 - w) * left + w * (bass + side));
+        frames[i + 1] = static_cast<float>((1.0 - w) * right + w * (bass - side));
+    }
+}
+
+void Shaper::Stretch(std::vector<float>& frames, bool final, std::vector<ShapedRun>& runs) {
+    const std::size_t count = frames.size() / 2;
+    if (count > 0) {
+        expected_.push_back({static_cast<double>(count) * timeRatio_, 1.0 / timeRatio_});
+    }
+    left_.resize(count);
+    right_.resize(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        left_[i] = frames[2 * i];
+        right_[i] = frames[2 * i + 1];
+    }
+    frames.clear();
+    std::size_t done = 0;
+    do {
+        const std::size_t n = std::min(count - done, kMaxProcessFrames);
+        const bool last = final && done + n == count;
+        const float* planes[2] = {left_.data() + done, right_.data() + done};
+        stretcher_->process(planes, n, last);
+        done += n;
+        Retrieve(frames, runs);
+    } while (done < count);
+    for (int round = 0; final && round < kMaxFlushRounds; ++round) {
+        Retrieve(frames, runs);
+        if (stretcher_->available() < 0) {
+            break;  // everything is out
+        }
+        const float* planes[2] = {left_.data(), right_.data()};
+        stretcher_->process(planes, 0, true);
+    }
+}
+
+void Shaper::Retrieve(std::vector<float>& out, std::vector<ShapedRun>& runs) {
+    for (int available = stretcher_->available(); available > 0;
+         available = stretcher_->available()) {
+        const auto n = static_cast<std::size_t>(available);
+        outLeft_.resize(n);
+        outRight_.resize(n);
+        float* planes[2] = {outLeft_.data(), outRight_.data()};
+        const std::size_t got = stretcher_->retrieve(planes, n);
+        std::size_t from = 0;
+        if (toDrop_ > 0) {
+            from = std::min(got, static_cast<std::size_t>(toDrop_));
+            toDrop_ -= static_cast<std::int64_t>(from);
+        }
+        const std::size_t base = out.size();
+        out.resize(base + 2 * (got - from));
+        for (std::size_t i = from; i < got; ++i) {
+            out[base + 2 * (i - from)] = outLeft_[i];
+            out[base + 2 * (i - from) + 1] = outRight_[i];
+        }
+        AddRuns(static_cast<std::int64_t>(got - from), runs);
+    }
+}
+
+void Shaper::AddRuns(std::int64_t frames, std::vector<ShapedRun>& runs) {
+    auto add = [&runs](std::int64_t n, double stretch) {
+        if (!runs.empty() && runs.back().stretch == stretch) {
+            runs.back().frames += n;
+        } else {
+            runs.push_back({n, stretch});
+        }
+    };
+    while (frames > 0) {
+        if (expected_.empty()) {
+            add(frames, 0.0);  // the flushed tail beyond the input: no song time left
+            return;
+        }
+        Pending& next = expected_.front();
+        const auto take = std::min(frames, static_cast<std::int64_t>(std::ceil(next.frames)));
+        add(take, next.stretch);
+        frames -= take;
+        next.frames -= static_cast<double>(take);
+        if (next.frames <= 1e-9) {
+            const double over = next.frames;
+            expected_.pop_front();
+            if (!expected_.empty()) {
+                expected_.front().frames += over;  // keeps the sum exact across inputs
+            }
+        }
+    }
+}
+
+}  // namespace vok::audio
