@@ -45,6 +45,7 @@ class Shaper {
     void Stretch(std::vector<float>& frames, bool final, std::vector<ShapedRun>& runs);
     void Retrieve(std::vector<float>& out, std::vector<ShapedRun>& runs);
     void AddRuns(std::int64_t frames, std::vector<ShapedRun>& runs);
+    double ExpectedFrames() const;
 
     const int deviceRate_;
     const bool stereoSource_;
@@ -53,12 +54,13 @@ class Shaper {
     float vocalsTarget_ = 0.0f;
     float vocalsMix_ = 0.0f;
     double b0_ = 0, b1_ = 0, b2_ = 0, a1_ = 0, a2_ = 0;
-    double z1_ = 0, z2_ = 0;
+    double z1_ = 0, z2_ = 0, z3_ = 0, z4_ = 0;
     // Stretcher, made on first use and kept.
     std::unique_ptr<RubberBand::RubberBandStretcher> stretcher_;
     bool stretching_ = false;
     double timeRatio_ = 1.0;
     std::int64_t toDrop_ = 0;
+    bool flushing_ = false;  // the song has ended: output beyond its frames is silence
     // Output frames still expected from input already fed, in order, with their stretch.
     struct Pending {
         double frames;

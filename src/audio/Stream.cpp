@@ -454,7 +454,11 @@ void Stream::SetShaping(const SoundShaping& requested, double now) {
 }
 
 void Stream::ReshapeLocked() {
-    const std::size_t keep = std::min(ringCount_, kReshapeLeadFrames);
+    // A decoder running behind leaves less: the lead shrinks so the fade still has old sound.
+    const std::size_t keep = ringCount_ >= kReshapeLeadFrames + kReshapeFadeFrames
+                                 ? kReshapeLeadFrames
+                             : ringCount_ > kReshapeFadeFrames ? ringCount_ - kReshapeFadeFrames
+                                                               : ringCount_;
     double cut = HandedLocked();
     std::size_t left = keep;
     std::size_t kept = 0;

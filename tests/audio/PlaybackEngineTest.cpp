@@ -241,5 +241,16 @@ TEST_F(EngineTest, StateTable) {
     EXPECT_EQ(engine.State(), PlayState::NoSong);
 }
 
+TEST_F(EngineTest, ShapingHoldsItsLimitsAndAMonoSongRefusesVocalReduction) {
+    Open("sine20.mp3");
+    EXPECT_FALSE(engine.SetShaping({9, 150, true, 0.0}));
+    EXPECT_EQ(engine.Shaping(),
+              (audio::SoundShaping{audio::kMaxKeySemitones, audio::kMaxTempoPercent, false, 0.0}));
+    Open("sine3.ogg");
+    EXPECT_TRUE(engine.SetShaping({-9, 10, true, -3.0}));
+    EXPECT_EQ(engine.Shaping(),
+              (audio::SoundShaping{audio::kMinKeySemitones, audio::kMinTempoPercent, true, -3.0}));
+}
+
 }  // namespace
 }  // namespace vok::test

@@ -335,5 +335,193 @@ TEST(SdlDevice, PlaysThroughTheDummyDriver) {
     EXPECT_TRUE(Free());
 }
 
+// What a stream sounded like from now until it stopped: the recorded output, the device time its
+// end was reported at, and its position then.
+struct Heard {
+    std::vector<float> sound;  // interleaved stereo
+    double stoppedAt = 0.0;
+    std::uint64_t endPosition = 0;
+    bool stayedStopped = true;
+};
+
+Heard PlayToEnd(Handle h, const std::function<void(double)>& atEachBuffer = {}) {
+    Heard heard;
+    NullDeviceRecord(&heard.sound);
+    const double buffer = DeviceBufferFrames() / 44100.0;
+    double t = 0.0;
+    for (; t < 12.0 && ChannelIsActive(h) != kActiveStopped; t += buffer) {
+        if (atEachBuffer) {
+            atEachBuffer(t);
+        }
+        NullDeviceAdvance(buffer);
+    }
+    heard.stoppedAt = t;
+    heard.endPosition = ChannelGetPosition(h, kPosByte);
+    NullDeviceAdvance(0.2);
+    heard.stayedStopped = ChannelIsActive(h) == kActiveStopped;
+    NullDeviceRecord(nullptr);
+    return heard;
+}
+
+// First and last frame of the left channel louder than a tenth of full scale.
+std::pair<std::size_t, std::size_t> SoundSpan(const std::vector<float>& sound) {
+    std::size_t first = sound.size() / 2;
+    std::size_t last = 0;
+    for (std::size_t i = 0; i < sound.size() / 2; ++i) {
+        if (std::abs(sound[2 * i]) > 0.1f) {
+            first = std::min(first, i);
+            last = i;
+        }
+    }
+    return {first, last};
+}
+
+// Frequency of the left channel over frames [from, to), from interpolated rising zero crossings.
+double Frequency(const std::vector<float>& sound, std::size_t from, std::size_t to) {
+    std::vector<double> crossings;
+    for (std::size_t i = from + 1; i < to; ++i) {
+        const float a = sound[2 * (i - 1)];
+        const float b = sound[2 * i];
+        if (a < 0.0f && b >= 0.0f) {
+            crossings.push_back(static_cast<double>(i - 1) + a / (a - b));
+        }
+    }
+    return crossings.size() < 2
+               ? 0.0
+               : (crossings.size() - 1) * 44100.0 / (crossings.back() - crossings.front());
+}
+
+struct ShapedCase {
+    const char* file;
+    double seconds;
+    int key;
+    int tempo;
+    double seekSeconds;
+};
+
+class ShapedTone : public NullDevice, public ::testing::WithParamInterface<ShapedCase> {};
+
+// The key sets the pitch alone, the tempo the duration alone; a seek lands where it lands
+// unshaped, and the end comes once, with the last sample heard.
+TEST_P(ShapedTone, PitchDurationSeekAndEnd) {
+    const ShapedCase c = GetParam();
+    const Handle h = Open(c.file);
+    ASSERT_NE(h, 0u);
+    SoundShaping shaping;
+    shaping.KeySemitones = c.key;
+    shaping.TempoPercent = c.tempo;
+    ASSERT_TRUE(ChannelSetShaping(h, shaping));
+    ASSERT_TRUE(ChannelPlay(h, true));
+    ASSERT_TRUE(ChannelSetPosition(h, ChannelSeconds2Bytes(h, c.seekSeconds), kPosByte));
+    EXPECT_NEAR(Seconds(h), c.seekSeconds, 1e-9);
+    const Heard heard = PlayToEnd(h);
+    const auto [first, last] = SoundSpan(heard.sound);
+    const double buffer = DeviceBufferFrames() / 44100.0;
+    const double expected = (c.seconds - c.seekSeconds) * 100.0 / c.tempo;
+    EXPECT_NEAR((last - first) / 44100.0, expected, buffer);
+    const std::size_t quarter = (last - first) / 4;
+    EXPECT_NEAR(Frequency(heard.sound, first + quarter, last - quarter),
+                440.0 * std::pow(2.0, c.key / 12.0), 0.5);
+    EXPECT_EQ(heard.endPosition, ChannelGetLength(h, kPosByte));
+    EXPECT_GE(heard.stoppedAt, last / 44100.0);
+    EXPECT_LE(heard.stoppedAt, last / 44100.0 + Slack() + buffer);
+    EXPECT_TRUE(heard.stayedStopped);
+}
+
+constexpr const char* kTone = "tone440_stereo_44k.wav";
+INSTANTIATE_TEST_SUITE_P(KeysTemposSeeks, ShapedTone,
+                         ::testing::Values(ShapedCase{kTone, 3.0, 0, 100, 0.0},
+                                           ShapedCase{kTone, 3.0, 2, 100, 0.0},
+                                           ShapedCase{kTone, 3.0, 0, 90, 0.0},
+                                           ShapedCase{kTone, 3.0, -3, 120, 1.5},
+                                           ShapedCase{kTone, 3.0, 2, 90, 1.25},
+                                           ShapedCase{"tone_71_96k.wav", 1.0, 3, 80, 0.0}));
+
+TEST_F(NullDevice, KeyZeroTempoHundredIsThePlainSoundSampleForSample) {
+    std::vector<float> runs[2];
+    for (int run = 0; run < 2; ++run) {
+        const Handle h = Open("vorbis_stereo_48k.ogg");
+        ASSERT_NE(h, 0u);
+        if (run == 1) {
+            SoundShaping raised;
+            raised.KeySemitones = 2;
+            ASSERT_TRUE(ChannelSetShaping(h, raised));
+            ASSERT_TRUE(ChannelSetShaping(h, SoundShaping{}));
+        }
+        ASSERT_TRUE(ChannelPlay(h, true));
+        runs[run] = PlayToEnd(h).sound;
+        ASSERT_GT(runs[run].size(), 44100u);
+        StreamFree(h);
+    }
+    for (auto& sound : runs) {
+        while (!sound.empty() && sound.back() == 0.0f) {
+            sound.pop_back();  // the silence after the end, as long as the stop took to see
+        }
+    }
+    EXPECT_TRUE(runs[0] == runs[1]);
+}
+
+// A change while playing: heard within 100 ms, no click, the position runs on at the new tempo.
+TEST_F(NullDevice, KeyAndTempoChangeWhilePlaying) {
+    const Handle h = Open("tone440_stereo_44k.wav");
+    ASSERT_NE(h, 0u);
+    ASSERT_TRUE(ChannelPlay(h, true));
+    double positionAtChange = 0.0;
+    double positionLater = 0.0;
+    const Heard heard = PlayToEnd(h, [&](double t) {
+        if (std::abs(t - 1.0) < 0.01) {
+            // As on a real device, whose clock gives the decoder time to fill the ring.
+            EXPECT_TRUE(WaitUntil([h] { return ChannelGetData(h, nullptr, 0) > 32768; }));
+            positionAtChange = Seconds(h);
+            ChannelSetShaping(h, SoundShaping{2, 90, false, 0.0});
+        } else if (std::abs(t - 2.0) < 0.01) {
+            positionLater = Seconds(h);
+        }
+    });
+    // 1.0 s of device time at 90 % after the change, less what the lead still played unshaped.
+    EXPECT_NEAR(positionLater - positionAtChange, 0.9, 0.01);
+    const std::size_t change = 44100;
+    EXPECT_NEAR(Frequency(heard.sound, change + 4410, change + 8820), 493.9, 1.5);
+    float jump = 0.0f;
+    for (std::size_t i = 1; i < heard.sound.size() / 2; ++i) {
+        jump = std::max(jump, std::abs(heard.sound[2 * i] - heard.sound[2 * i - 2]));
+    }
+    EXPECT_LT(jump, 0.08f);  // a sine of 0.5 at 494 Hz moves 0.035 a sample at most
+    EXPECT_EQ(heard.endPosition, ChannelGetLength(h, kPosByte));
+}
+
+struct VocalsCase {
+    const char* file;
+    double keptLow;
+    double keptHigh;
+};
+
+class VocalsReduced : public NullDevice, public ::testing::WithParamInterface<VocalsCase> {};
+
+// What is the same in both channels goes, but for the bass; what is in one channel stays.
+TEST_P(VocalsReduced, CentreGoesBassAndSidesStay) {
+    const VocalsCase c = GetParam();
+    double energy[2] = {0.0, 0.0};
+    for (int reduced = 0; reduced < 2; ++reduced) {
+        const Handle h = Open(c.file);
+        ASSERT_NE(h, 0u);
+        ASSERT_TRUE(ChannelSetShaping(h, SoundShaping{0, 100, reduced == 1, 0.0}));
+        ASSERT_TRUE(ChannelPlay(h, true));
+        const Heard heard = PlayToEnd(h);
+        for (std::size_t i = 22050; i < 44100; ++i) {  // 0.5 … 1 s, past the filter's start
+            energy[reduced] += heard.sound[2 * i] * heard.sound[2 * i];
+        }
+        StreamFree(h);
+    }
+    const double kept = std::sqrt(energy[1] / energy[0]);
+    EXPECT_GE(kept, c.keptLow);
+    EXPECT_LE(kept, c.keptHigh);
+}
+
+INSTANTIATE_TEST_SUITE_P(Tones, VocalsReduced,
+                         ::testing::Values(VocalsCase{"tone440_stereo_44k.wav", 0.0, 0.02},
+                                           VocalsCase{"bass60_stereo_44k.wav", 0.9, 1.05},
+                                           VocalsCase{"bin64_left_44k.wav", 0.45, 0.55}));
+
 }  // namespace
 }  // namespace vok::audio

@@ -24,6 +24,10 @@ set(VOK_AUDIO_FIXTURES
     "sine_mono_2k.wav|-f lavfi -i sine=frequency=200:sample_rate=2000:duration=1 -c:a pcm_s16le"
     # 5.1 with sound in the centre channel only.
     "centre_only_51.wav|-f lavfi -i aevalsrc=0|0|sin(2*PI*440*t)|0|0|0:s=44100:d=1:c=5.1 -c:a pcm_f32le"
+    # Shaping: centred tones (a high one, a bass one) and a 1-second 96 kHz 7.1 file.
+    "tone440_stereo_44k.wav|-f lavfi -i aevalsrc=0.5*sin(2*PI*440*t)|0.5*sin(2*PI*440*t):s=44100:d=3 -c:a pcm_f32le"
+    "bass60_stereo_44k.wav|-f lavfi -i aevalsrc=0.5*sin(2*PI*60*t)|0.5*sin(2*PI*60*t):s=44100:d=1.5 -c:a pcm_f32le"
+    "tone_71_96k.wav|-f lavfi -i aevalsrc=0.3*sin(2*PI*440*t)|0.3*sin(2*PI*440*t)|0|0|0|0|0|0:s=96000:d=1:c=7.1 -c:a pcm_f32le"
     "rate_200hz.wav|-f lavfi -i sine=frequency=20:sample_rate=200:duration=1 -c:a pcm_s16le"
     # The second half of a file pieced together from two songs at different rates.
     "stereo_22k.mp3|-f lavfi -i sine=frequency=880:sample_rate=22050:duration=1 -ac 2 -c:a libmp3lame -b:a 64k"
