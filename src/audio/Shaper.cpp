@@ -2,6 +2,11 @@
 
 #include <rubberband/RubberBandStretcher.h>
 
+extern "C" {
+#include <libavutil/channel_layout.h>
+#include <libswresample/swresample.h>
+}
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -21,7 +26,8 @@ constexpr int kMaxFlushRounds = 64;
 RubberBandStretcher::Options OptionsFor(StretchEngine engine) {
     // Real time: settings change live and every output frame is accounted for. Channels
     // together: a centred voice stays centred. The finer core with its short window keeps a
-    // voice clear of the phasing the faster core gives it, at close to the faster core's cost.
+    // voice clear of the phasing the faster core gives it; with the key moved by our own
+    // resampler it stretches only, and costs less than the faster core does.
     RubberBandStretcher::Options options =
         RubberBandStretcher::OptionProcessRealTime | RubberBandStretcher::OptionChannelsTogether;
     if (engine == StretchEngine::Finer) {
@@ -46,7 +52,9 @@ Shaper::Shaper(int deviceRate, bool stereoSource, StretchEngine engine)
     a2_ = (1.0 - std::numbers::sqrt2 * k + k * k) * norm;
 }
 
-Shaper::~Shaper() = default;
+Shaper::~Shaper() {
+    swr_free(&keyResampler_);
+}
 
 void Shaper::Reset(const SoundShaping& shaping) {
     vocalsTarget_ = shaping.VocalsReduced && stereoSource_ ? 1.0f : 0.0f;
@@ -60,14 +68,31 @@ void Shaper::Reset(const SoundShaping& shaping) {
     timeRatio_ = 100.0 / std::clamp(shaping.TempoPercent, kMinTempoPercent, kMaxTempoPercent);
     const double pitch =
         std::pow(2.0, std::clamp(shaping.KeySemitones, kMinKeySemitones, kMaxKeySemitones) / 12.0);
+    // A key up is the sound resampled to fewer frames (higher when played at the device rate),
+    // then stretched back by the same factor; the factor is the one the whole rates give, so the
+    // output keeps exactly timeRatio_ frames per input frame.
+    swr_free(&keyResampler_);
+    double stretchRatio = timeRatio_;
+    if (pitch != 1.0) {
+        keyRate_ = static_cast<int>(std::lround(deviceRate_ / pitch));
+        AVChannelLayout stereo{};
+        av_channel_layout_default(&stereo, 2);
+        if (swr_alloc_set_opts2(&keyResampler_, &stereo, AV_SAMPLE_FMT_FLTP, keyRate_, &stereo,
+                                AV_SAMPLE_FMT_FLTP, deviceRate_, 0, nullptr) < 0 ||
+            swr_init(keyResampler_) < 0) {
+            swr_free(&keyResampler_);
+        } else {
+            stretchRatio = timeRatio_ * deviceRate_ / keyRate_;
+        }
+    }
     if (!stretcher_) {
         stretcher_ = std::make_unique<RubberBandStretcher>(static_cast<std::size_t>(deviceRate_), 2,
-                                                           OptionsFor(engine_), timeRatio_, pitch);
+                                                           OptionsFor(engine_), stretchRatio, 1.0);
         stretcher_->setMaxProcessSize(kMaxProcessFrames);
     } else {
         stretcher_->reset();
-        stretcher_->setTimeRatio(timeRatio_);
-        stretcher_->setPitchScale(pitch);
+        stretcher_->setTimeRatio(stretchRatio);
+        stretcher_->setPitchScale(1.0);
     }
     // Zeros in front and the delay dropped behind: output frame 0 is input frame 0.
     const std::size_t pad = stretcher_->getPreferredStartPad();
@@ -118,17 +143,52 @@ void Shaper::ReduceVocals(std::vector<float>& frames) {
     }
 }
 
-void Shaper::Stretch(std::vector<float>& frames, bool final, std::vector<ShapedRun>& runs) {
+std::size_t Shaper::Planes(const std::vector<float>& frames, bool final) {
     const std::size_t count = frames.size() / 2;
-    if (count > 0) {
-        expected_.push_back({static_cast<double>(count) * timeRatio_, 1.0 / timeRatio_});
+    if (keyResampler_ == nullptr) {
+        left_.resize(count);
+        right_.resize(count);
+        for (std::size_t i = 0; i < count; ++i) {
+            left_[i] = frames[2 * i];
+            right_[i] = frames[2 * i + 1];
+        }
+        return count;
     }
-    left_.resize(count);
-    right_.resize(count);
+    keyed_.resize(2 * count);
     for (std::size_t i = 0; i < count; ++i) {
-        left_[i] = frames[2 * i];
-        right_[i] = frames[2 * i + 1];
+        keyed_[i] = frames[2 * i];
+        keyed_[count + i] = frames[2 * i + 1];
     }
+    const int capacity = swr_get_out_samples(keyResampler_, static_cast<int>(count));
+    left_.resize(static_cast<std::size_t>(std::max(capacity, 0)));
+    right_.resize(left_.size());
+    std::uint8_t* out[2] = {reinterpret_cast<std::uint8_t*>(left_.data()),
+                            reinterpret_cast<std::uint8_t*>(right_.data())};
+    const std::uint8_t* in[2] = {reinterpret_cast<const std::uint8_t*>(keyed_.data()),
+                                 reinterpret_cast<const std::uint8_t*>(keyed_.data() + count)};
+    int got =
+        count > 0 ? swr_convert(keyResampler_, out, capacity, in, static_cast<int>(count)) : 0;
+    got = std::max(got, 0);
+    if (final) {
+        // What the resampler's filter still holds belongs to the song's last frames.
+        const int rest = swr_get_out_samples(keyResampler_, 0);
+        left_.resize(static_cast<std::size_t>(got + std::max(rest, 0)));
+        right_.resize(left_.size());
+        std::uint8_t* tail[2] = {reinterpret_cast<std::uint8_t*>(left_.data() + got),
+                                 reinterpret_cast<std::uint8_t*>(right_.data() + got)};
+        got += std::max(swr_convert(keyResampler_, tail, std::max(rest, 0), nullptr, 0), 0);
+    }
+    left_.resize(static_cast<std::size_t>(got));
+    right_.resize(left_.size());
+    return left_.size();
+}
+
+void Shaper::Stretch(std::vector<float>& frames, bool final, std::vector<ShapedRun>& runs) {
+    const std::size_t input = frames.size() / 2;
+    if (input > 0) {
+        expected_.push_back({static_cast<double>(input) * timeRatio_, 1.0 / timeRatio_});
+    }
+    const std::size_t count = Planes(frames, final);
     frames.clear();
     std::size_t done = 0;
     do {

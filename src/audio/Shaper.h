@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+struct SwrContext;
+
 namespace RubberBand {
 class RubberBandStretcher;
 }
@@ -43,6 +45,9 @@ class Shaper {
   private:
     void ReduceVocals(std::vector<float>& frames);
     void Stretch(std::vector<float>& frames, bool final, std::vector<ShapedRun>& runs);
+    // Splits interleaved input into the planes the stretcher takes, through the key's resampler
+    // when there is one; `final` also takes out what the resampler holds.
+    std::size_t Planes(const std::vector<float>& frames, bool final);
     void Retrieve(std::vector<float>& out, std::vector<ShapedRun>& runs);
     void AddRuns(std::int64_t frames, std::vector<ShapedRun>& runs);
     double ExpectedFrames() const;
@@ -59,6 +64,11 @@ class Shaper {
     std::unique_ptr<RubberBand::RubberBandStretcher> stretcher_;
     bool stretching_ = false;
     double timeRatio_ = 1.0;
+    // The key: the sound resampled to keyRate_ frames a second and stretched back to its length
+    // (null at key 0). The stretcher's own resampler would cost more than its stretching.
+    SwrContext* keyResampler_ = nullptr;
+    int keyRate_ = 0;
+    std::vector<float> keyed_;
     std::int64_t toDrop_ = 0;
     bool flushing_ = false;  // the song has ended: output beyond its frames is silence
     // Output frames still expected from input already fed, in order, with their stretch.
