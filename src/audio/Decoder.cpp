@@ -97,26 +97,56 @@ struct SeekPoint {
     std::int64_t key;    // packet timestamp, or its byte position (MP3)
 };
 
-float SampleAt(const AVFrame* frame, int channel, int index, int channels) {
-    const auto fmt = static_cast<AVSampleFormat>(frame->format);
-    const bool planar = av_sample_fmt_is_planar(fmt) != 0;
-    const int plane = planar ? channel : 0;
-    const int at = planar ? index : index * channels + channel;
-    const std::uint8_t* data = frame->extended_data[plane];
-    switch (av_get_packed_sample_fmt(fmt)) {
+// Interleaves `frames` frames of one sample type, converted by `convert`, into `out`.
+template <typename T, typename Convert>
+void InterleaveAs(const AVFrame* frame, bool planar, int frames, int channels, float* out,
+                  Convert convert) {
+    if (!planar) {
+        const auto* in = reinterpret_cast<const T*>(frame->extended_data[0]);
+        for (int i = 0; i < frames * channels; ++i) {
+            out[i] = convert(in[i]);
+        }
+        return;
+    }
+    for (int c = 0; c < channels; ++c) {
+        const auto* in = reinterpret_cast<const T*>(frame->extended_data[c]);
+        for (int i = 0; i < frames; ++i) {
+            out[i * channels + c] = convert(in[i]);
+        }
+    }
+}
+
+// The decoded frame as interleaved float; silence for a sample format no decoder of ours gives.
+// The format is looked at once per frame, not per sample: this loop runs for every sample heard.
+void InterleaveFloat(const AVFrame* frame, int frames, int channels, float* out) {
+    const auto format = static_cast<AVSampleFormat>(frame->format);
+    const bool planar = av_sample_fmt_is_planar(format) != 0;
+    switch (av_get_packed_sample_fmt(format)) {
         case AV_SAMPLE_FMT_FLT:
-            return reinterpret_cast<const float*>(data)[at];
+            InterleaveAs<float>(frame, planar, frames, channels, out, [](float v) { return v; });
+            return;
         case AV_SAMPLE_FMT_DBL:
-            return static_cast<float>(reinterpret_cast<const double*>(data)[at]);
+            InterleaveAs<double>(frame, planar, frames, channels, out,
+                                 [](double v) { return static_cast<float>(v); });
+            return;
         case AV_SAMPLE_FMT_S16:
-            return static_cast<float>(reinterpret_cast<const std::int16_t*>(data)[at]) / 32768.0f;
+            InterleaveAs<std::int16_t>(frame, planar, frames, channels, out, [](std::int16_t v) {
+                return static_cast<float>(v) / 32768.0f;
+            });
+            return;
         case AV_SAMPLE_FMT_S32:
-            return static_cast<float>(reinterpret_cast<const std::int32_t*>(data)[at]) /
-                   2147483648.0f;
+            InterleaveAs<std::int32_t>(frame, planar, frames, channels, out, [](std::int32_t v) {
+                return static_cast<float>(v) / 2147483648.0f;
+            });
+            return;
         case AV_SAMPLE_FMT_U8:
-            return (static_cast<float>(data[at]) - 128.0f) / 128.0f;
+            InterleaveAs<std::uint8_t>(frame, planar, frames, channels, out, [](std::uint8_t v) {
+                return (static_cast<float>(v) - 128.0f) / 128.0f;
+            });
+            return;
         default:
-            return 0.0f;
+            std::fill(out, out + static_cast<std::ptrdiff_t>(frames) * channels, 0.0f);
+            return;
     }
 }
 
@@ -376,12 +406,7 @@ bool Decoder::DecodeFrame() {
                 continue;  // before the first frame we can place
             }
             pending_.resize(static_cast<std::size_t>(n) * static_cast<std::size_t>(channels_));
-            for (int i = 0; i < n; ++i) {
-                for (int c = 0; c < channels_; ++c) {
-                    pending_[static_cast<std::size_t>(i * channels_ + c)] =
-                        SampleAt(f, c, i, channels_);
-                }
-            }
+            InterleaveFloat(f, n, channels_, pending_.data());
             av_frame_unref(f);
             reader_->Progress();
             return true;
