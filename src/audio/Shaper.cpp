@@ -120,6 +120,27 @@ void Shaper::Process(std::vector<float>& frames, bool final, std::vector<ShapedR
     }
 }
 
+void Shaper::Prime(std::vector<float>& frames, double deviceFrames) {
+    if (!stretching_ || frames.empty()) {
+        return;
+    }
+    if (vocalsTarget_ > 0.0f || vocalsMix_ > 0.0f) {
+        ReduceVocals(frames);
+    }
+    // Dropped by count from the front of the output, as the start delay is: no runs, no time.
+    toDrop_ += static_cast<std::int64_t>(std::llround(deviceFrames * timeRatio_));
+    const std::size_t count = Planes(frames, false);
+    std::vector<float> unused;
+    std::vector<ShapedRun> none;
+    for (std::size_t done = 0; done < count;) {
+        const std::size_t n = std::min(count - done, kMaxProcessFrames);
+        const float* planes[2] = {left_.data() + done, right_.data() + done};
+        stretcher_->process(planes, n, false);
+        done += n;
+        Retrieve(unused, none);
+    }
+}
+
 void Shaper::ReduceVocals(std::vector<float>& frames) {
     const float step = 1.0f / static_cast<float>(kVocalsRampSeconds * deviceRate_);
     for (std::size_t i = 0; i + 1 < frames.size(); i += 2) {

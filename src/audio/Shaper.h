@@ -37,6 +37,11 @@ class Shaper {
 
     // Starts afresh (a start, a seek, a change of settings): filters and stretcher reset.
     void Reset(const SoundShaping& shaping);
+    // After a Reset while stretching: feeds the sound just before the new start, whose output is
+    // dropped; `deviceFrames` is how many device frames of the song it stands for. Started from
+    // silence, the stretcher's first 20 ms dip towards silence and glide in pitch; primed with
+    // the song itself they come out as steady as the rest.
+    void Prime(std::vector<float>& frames, double deviceFrames);
     // Shapes interleaved stereo `frames` in place; `final` flushes what the stretcher holds.
     // Appends the runs the output is made of.
     void Process(std::vector<float>& frames, bool final, std::vector<ShapedRun>& runs);

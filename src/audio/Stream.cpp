@@ -25,6 +25,8 @@ constexpr std::int64_t kAnalysisFrames = 2048;  // the longest span the spectrum
 constexpr std::size_t kReshapeLeadFrames = 1536;
 constexpr std::size_t kReshapeFadeFrames = 256;
 constexpr double kGainRampSeconds = 0.5;
+// The stretcher starts on the song's own sound before the new start (23 ms at 44.1 kHz).
+constexpr std::int64_t kPrimeFrames = 1024;
 
 // Source frames of history the spectrum needs behind the newest decoded frame: a full ring, the
 // device latency, one chunk and one analysis window, at the file's rate. A fixed size fell short
@@ -149,12 +151,22 @@ void Stream::DecoderThread() {
             written = 0;
             ending = false;
             lock.unlock();
-            const bool ok = decoder_->SeekTo(target);
+            shaper.Reset(shaping);
+            const std::int64_t prime =
+                shaper.Stretching() ? std::min(target, kPrimeFrames * rate_ / deviceRate_) : 0;
+            bool ok = decoder_->SeekTo(target - prime);
             if (resampler_ != nullptr) {
                 swr_close(resampler_);
                 swr_init(resampler_);
             }
-            shaper.Reset(shaping);
+            if (ok && prime > 0) {
+                source.clear();
+                ok = decoder_->Read(source, prime) == prime;
+                ConvertChunk(source, prime, false, converted);
+                shaper.Prime(converted, static_cast<double>(prime) * deviceRate_ / rate_);
+                converted.clear();
+                ok = ok && decoder_->NextFrame() == target;
+            }
             lock.lock();
             if (generation == generation_) {
                 stretchedEnd_ = shaper.Stretching();
