@@ -1,5 +1,7 @@
 #include "library/LoudnessMeter.h"
 
+#include "karaoke/KaraokeName.h"
+#include "karaoke/ZipSong.h"
 #include "library/SongFacts.h"
 
 #include <sys/resource.h>
@@ -14,6 +16,21 @@ namespace {
 // The lowest priority but one: measuring is the least urgent work of the player.
 constexpr int kMeterNice = 15;
 
+std::optional<audio::Loudness> MeasureAudio(const QString& audio, const std::atomic<bool>& stop) {
+    return audio::MeasureLoudness(QFile::encodeName(audio).toStdString(), stop);
+}
+
+std::optional<audio::Loudness> MeasureSong(const QString& path, const std::atomic<bool>& stop) {
+    if (IsZipFileName(path)) {
+        // A zipped song's audio exists only unpacked: into a private folder, for as long as it
+        // is measured.
+        const ZipSong zip(path);
+        return zip.Ok() ? MeasureAudio(zip.AudioPath(), stop) : std::nullopt;
+    }
+    const QString audio = AudioOfSong(path);
+    return audio.isEmpty() ? std::nullopt : MeasureAudio(audio, stop);
+}
+
 }  // namespace
 
 QString AudioOfSong(const QString& path) {
@@ -21,7 +38,7 @@ QString AudioOfSong(const QString& path) {
     if (!kind || *kind == SongKind::Audio) {
         return path;
     }
-    // A zipped song's audio is inside the zip: it is unpacked only to be played.
+    // A zipped song's audio is inside the zip (MeasureSong unpacks it).
     const QString audio = ReadSongFacts(path).Audio;
     return QFileInfo(audio).isFile() ? audio : QString();
 }
@@ -81,10 +98,7 @@ void LoudnessMeter::Run() {
             continue;
         }
         done_.insert(path);
-        const QString audio = AudioOfSong(path);
-        const std::optional<audio::Loudness> loudness =
-            audio.isEmpty() ? std::nullopt
-                            : audio::MeasureLoudness(QFile::encodeName(audio).toStdString(), stop_);
+        const std::optional<audio::Loudness> loudness = MeasureSong(path, stop_);
         if (stop_) {
             return;
         }

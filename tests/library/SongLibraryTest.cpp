@@ -4,16 +4,19 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QThread>
 #include <QVariant>
 
 #include "library/LibraryTestSupport.h"
 #include "library/SongLibrary.h"
 #include "support/LyricFileWriter.h"
+#include "support/ZipWriter.h"
 
 namespace vok::library {
 namespace {
@@ -86,6 +89,26 @@ TEST_F(LibraryFolder, EachSongOnceALyricOrGraphicsSongStandsForItsAudio) {
     EXPECT_EQ(library.Find(Song(QStringLiteral("timed.lrc")))->Kind, SongKind::Lrc);
     EXPECT_GT(library.Find(Song(QStringLiteral("plain.mp3")))->DurationMs, 0);
     EXPECT_EQ(library.Folders(), QStringList{Songs()});
+}
+
+TEST_F(LibraryFolder, AZippedSongIsMeasuredThroughItsUnpackedAudio) {
+    QFile tone(QStringLiteral(VOK_PLAYER_FIXTURES "/tone12.mp3"));
+    ASSERT_TRUE(tone.open(QIODevice::ReadOnly));
+    const QString zip =
+        dir_.Write(QStringLiteral("songs/Artist - Zipped.zip"),
+                   vok::test::MakeZip({{QStringLiteral("song.cdg"), QByteArray(96 * 4, '\0')},
+                                       {QStringLiteral("song.mp3"), tone.readAll()}}));
+    SongLibrary library(Db());
+    Scan(library, {Songs()});
+    std::optional<audio::Loudness> loudness;
+    // The meter works on a thread of its own, after the scan.
+    for (int wait = 0; wait < kWaitMs / 20 && !loudness; ++wait) {
+        QCoreApplication::processEvents();
+        QThread::msleep(20);
+        loudness = library.SongLoudness(zip);
+    }
+    ASSERT_TRUE(loudness.has_value());
+    EXPECT_NEAR(loudness->IntegratedLufs, -21.8, 1.5);  // a sine at an eighth of full scale
 }
 
 TEST_F(LibraryFolder, RescanReadsOnlyWhatChangedAndKeepsAMissingRoot) {
