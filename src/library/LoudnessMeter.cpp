@@ -1,7 +1,6 @@
 #include "library/LoudnessMeter.h"
 
-#include "karaoke/KaraokeName.h"
-#include "karaoke/ZipSong.h"
+#include "karaoke/GraphicsSong.h"
 #include "library/SongFacts.h"
 
 #include <sys/resource.h>
@@ -21,27 +20,20 @@ std::optional<audio::Loudness> MeasureAudio(const QString& audio, const std::ato
 }
 
 std::optional<audio::Loudness> MeasureSong(const QString& path, const std::atomic<bool>& stop) {
-    if (IsZipFileName(path)) {
-        // A zipped song's audio exists only unpacked: into a private folder, for as long as it
-        // is measured.
-        const ZipSong zip(path);
-        return zip.Ok() ? MeasureAudio(zip.AudioPath(), stop) : std::nullopt;
+    const std::optional<SongKind> kind = SongKindOfName(path);
+    if (!kind || *kind == SongKind::Audio) {
+        return MeasureAudio(path, stop);
     }
-    const QString audio = AudioOfSong(path);
-    return audio.isEmpty() ? std::nullopt : MeasureAudio(audio, stop);
+    if (*kind == SongKind::Graphics) {
+        // Found as the player finds it; a zipped song's audio stays unpacked while it is held.
+        const GraphicsSongFiles files = FindGraphicsSong(path);
+        return files.AudioPath.isEmpty() ? std::nullopt : MeasureAudio(files.AudioPath, stop);
+    }
+    const QString audio = ReadSongFacts(path).Audio;
+    return QFileInfo(audio).isFile() ? MeasureAudio(audio, stop) : std::nullopt;
 }
 
 }  // namespace
-
-QString AudioOfSong(const QString& path) {
-    const std::optional<SongKind> kind = SongKindOfName(path);
-    if (!kind || *kind == SongKind::Audio) {
-        return path;
-    }
-    // A zipped song's audio is inside the zip (MeasureSong unpacks it).
-    const QString audio = ReadSongFacts(path).Audio;
-    return QFileInfo(audio).isFile() ? audio : QString();
-}
 
 LoudnessMeter::LoudnessMeter(Measured measured, Idle idle)
     : measured_(std::move(measured)), idle_(std::move(idle)), thread_([this] { Run(); }) {}

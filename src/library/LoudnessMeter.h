@@ -51,8 +51,4 @@ class LoudnessMeter {
     std::thread thread_;
 };
 
-// The audio file a song plays: the file itself for an audio song, else the one found beside it;
-// empty when there is none (and for a zipped song, whose audio is unpacked only to be used).
-QString AudioOfSong(const QString& path);
-
 }  // namespace vok::library
