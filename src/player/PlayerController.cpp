@@ -170,6 +170,15 @@ DisplaySnapshot PlayerController::Snapshot() {
     return frame;
 }
 
+void PlayerController::SeekTo(int seconds) {
+    session_.SeekToSecond(seconds);
+    if (State() == PlayState::Paused) {
+        // No tick reads the position while paused.
+        session_.Engine().ReadPosition();
+        ShowFrameNow();
+    }
+}
+
 void PlayerController::ShowFrameNow() {
     const PlayState state = State();
     if (HasStream() && (state == PlayState::Playing || state == PlayState::Paused)) {

@@ -85,7 +85,8 @@ class PlayerController : public QObject {
     // The volume bar or a keypad key picked a volume 0 ... 255.
     void ChangeVolume(int volume);
     // The desktop's media controls seek the song to a whole second.
-    void SeekTo(int seconds) { session_.SeekToSecond(seconds); }
+    // A seek from outside (MPRIS); while paused the new place is shown at once.
+    void SeekTo(int seconds);
 
     // Keys; FormKeyDown returns true when it consumed the key.
     bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);

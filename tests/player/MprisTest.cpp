@@ -204,6 +204,12 @@ TEST_F(MprisTest, PlayPauseNextSeekAndVolumeGoThroughThePlayerAndAreAnnounced) {
           qlonglong{9'000'000}});
     PlayFor(0.05);
     EXPECT_LT(Get(QStringLiteral("Position")).toLongLong(), 4'000'000);
+    // While paused no tick runs: the new place must be read and shown at once.
+    Call(kPlayer, QStringLiteral("Pause"));
+    Call(kPlayer, QStringLiteral("SetPosition"),
+         {QVariant::fromValue(QDBusObjectPath(firstTrack)), qlonglong{7'000'000}});
+    EXPECT_EQ(Get(QStringLiteral("Position")).toLongLong(), 7'000'000);
+    Call(kPlayer, QStringLiteral("Play"));
 
     // Next plays the second entry: a new track, its own title, announced.
     Call(kPlayer, QStringLiteral("Next"));
