@@ -318,8 +318,18 @@ void TPlayListFrm::StatusChanged() {
 }
 
 void TPlayListFrm::ShowProgress(int positionMs, int lengthMs) {
-    playPB_->setMaximum(std::max(lengthMs, 1));
-    playPB_->setValue(std::clamp(positionMs, 0, std::max(lengthMs, 1)));
+    progress_ = {positionMs, lengthMs};
+    // A progress bar works out its look at every value, seen or not; a hidden window's bar
+    // takes the last value when it shows.
+    if (isVisible()) {
+        ApplyProgress();
+    }
+}
+
+void TPlayListFrm::ApplyProgress() {
+    const int maximum = std::max(progress_.LengthMs, 1);
+    playPB_->setMaximum(maximum);
+    playPB_->setValue(std::clamp(progress_.PositionMs, 0, maximum));
 }
 
 void TPlayListFrm::ShowScanning(bool scanning) {
@@ -406,6 +416,7 @@ bool TPlayListFrm::HandleKey(QEvent* event) {
 
 void TPlayListFrm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    ApplyProgress();
     FormResize();
     StorePlacement();
     emit VisibilityChanged(true);

@@ -89,6 +89,7 @@ class TPlayListFrm : public QWidget, public PlaylistWindowView {
     void moveEvent(QMoveEvent* event) override;
 
   private:
+    void ApplyProgress();
     void BuildToolBar();
     void BuildListPopup();
     void Place(QPoint mainCorner);
@@ -102,6 +103,10 @@ class TPlayListFrm : public QWidget, public PlaylistWindowView {
     QToolBar* tBar_ = nullptr;
     QMenu* listPopup_ = nullptr;
     QProgressBar* playPB_ = nullptr;
+    struct Progress {
+        int PositionMs = 0;
+        int LengthMs = 0;
+    } progress_;
     TSpelLista* spelLista_ = nullptr;
     QLabel* plsb_ = nullptr;
 };

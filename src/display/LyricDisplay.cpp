@@ -64,6 +64,7 @@ void LyricDisplay::SetColours(const LyricColours& colours) {
 
 void LyricDisplay::SetFullScreen(bool on, QSize clientSize) {
     fullScreen_ = on;
+    ForgetShown();
     surface_ = BlackSurface(on ? clientSize : QSize(geometry::ClientWidth, geometry::ClientHeight));
     surfaceChanged_(surface_.rect());
 }
@@ -83,6 +84,7 @@ bool LyricDisplay::LoadLogo(const QString& path) {
 }
 
 void LyricDisplay::ClearClientArea() {
+    ForgetShown();
     FillImage16(surface_, pixel::Black);
     surfaceChanged_(surface_.rect());
 }
@@ -92,6 +94,7 @@ void LyricDisplay::ClearDisplayArea() {
         ClearClientArea();
         return;
     }
+    ForgetShown();
     FillRows16(surface_, 0, geometry::DisplayHeight - 1, pixel::Black);
     surfaceChanged_(geometry::DisplayRect());
 }
@@ -99,6 +102,7 @@ void LyricDisplay::ClearDisplayArea() {
 void LyricDisplay::VisaLogo() {
     // The picture's last column and row are never copied; they stay black.
     const QRect source(0, 0, geometry::DisplayWidth - 1, geometry::DisplayHeight - 1);
+    ForgetShown();
     if (!fullScreen_) {
         FillRows16(surface_, 0, geometry::DisplayHeight - 1, pixel::Black);
         Copy16(logo_, source, surface_, 0, 0);
@@ -131,6 +135,7 @@ void LyricDisplay::FormPaint(PlayState state) {
 
 void LyricDisplay::PrepareDisplay(const QString& titleText, const DisplaySnapshot& first) {
     titleText_ = titleText;
+    ForgetShown();  // the first frame copies every strip whole
     if (std::holds_alternative<PictureContent>(first.Content)) {
         renderer_.PrepareImages(titleText_, false);
         shownStrip_.clear();
@@ -180,6 +185,7 @@ QRect LyricDisplay::StripArea() const {
 }
 
 void LyricDisplay::RenderPicture(const DisplaySnapshot& frame, const PictureContent& picture) {
+    ForgetShown();
     const bool all = lyricsDirty_ || redrawLyrics_ || frame.RedrawLyrics;
     if (all || picture.Generation != shownPicture_) {
         const QRect area = PictureArea();
@@ -224,42 +230,46 @@ void LyricDisplay::DrawLyricArea(const DisplaySnapshot& frame) {
 }
 
 void LyricDisplay::Present() {
-    if (fullScreen_) {
-        PresentFullScreen();
-        return;
-    }
-    const bool lyrics = lyricsDirty_ || redrawLyrics_;
-    Copy16(renderer_.HeaderBmp, renderer_.HeaderBmp.rect(), surface_, 0, geometry::HeaderTop);
-    if (lyrics) {
-        Copy16(renderer_.LyricBmp, renderer_.LyricBmp.rect(), surface_, 0, geometry::LyricTop);
-        lyricsDirty_ = false;
-    }
-    Copy16(renderer_.BarBmp, renderer_.BarBmp.rect(), surface_, 0, geometry::BarTop);
-    if (lyrics) {
-        surfaceChanged_(geometry::DisplayRect());
-    } else {
-        // Two strips, not the rectangle around them: the lyric area between them is unchanged.
-        surfaceChanged_(QRect(0, 0, geometry::DisplayWidth, geometry::HeaderHeight));
-        surfaceChanged_(QRect(0, geometry::BarTop, geometry::DisplayWidth, geometry::BarHeight));
-    }
-}
-
-void LyricDisplay::PresentFullScreen() {
-    // Source widths of 639 and the header height of 60 are the stretch the display has always
-    // used; the rows between the strips stay as the mode switch painted them.
+    // Full screen stretches source widths of 639 and a header height of 60, the stretch the
+    // display has always used; the rows between the strips stay as the mode switch painted them.
     const int width = surface_.width();
     const double aspect = layout_.Aspect;
-    StretchCopy16(renderer_.HeaderBmp, QRect(0, 0, 639, geometry::HeaderHeight), surface_,
-                  QRect(0, layout_.HeaderY, width, static_cast<int>(aspect * 60)));
+    const auto place = [&](int sourceHeight, int top, int stretchedTop, int stretchedHeight) {
+        return fullScreen_ ? StripPlace{QRect(0, 0, 639, sourceHeight),
+                                        QRect(0, stretchedTop, width,
+                                              static_cast<int>(aspect * stretchedHeight))}
+                           : StripPlace{QRect(0, 0, geometry::DisplayWidth, sourceHeight),
+                                        QRect(0, top, geometry::DisplayWidth, sourceHeight)};
+    };
+    PresentStrip(renderer_.HeaderBmp, shownHeader_,
+                 place(geometry::HeaderHeight, geometry::HeaderTop, layout_.HeaderY, 60));
     if (lyricsDirty_ || redrawLyrics_) {
-        StretchCopy16(
-            renderer_.LyricBmp, QRect(0, 0, 639, geometry::LyricHeight), surface_,
-            QRect(0, layout_.LyricsY, width, static_cast<int>(aspect * geometry::LyricHeight)));
+        PresentStrip(renderer_.LyricBmp, shownLyrics_,
+                     place(geometry::LyricHeight, geometry::LyricTop, layout_.LyricsY,
+                           geometry::LyricHeight));
         lyricsDirty_ = false;
     }
-    StretchCopy16(renderer_.BarBmp, QRect(0, 0, 639, geometry::SongMapHeight), surface_,
-                  QRect(0, layout_.BarY, width, static_cast<int>(aspect * 19)));
-    surfaceChanged_(surface_.rect());
+    PresentStrip(renderer_.BarBmp, shownBar_,
+                 fullScreen_ ? place(geometry::SongMapHeight, 0, layout_.BarY, 19)
+                             : place(geometry::BarHeight, geometry::BarTop, 0, 0));
+}
+
+void LyricDisplay::PresentStrip(const QImage& strip, QImage& shown, const StripPlace& place) {
+    // Only the pixels that differ from what the surface shows are copied and reported: most
+    // ticks change a digit of the times and a column or two of the bar.
+    const QRect changed = TakeChanges(strip, shown);
+    const QRect area = StretchedArea(changed, place.From, place.To);
+    if (area.isEmpty()) {
+        return;
+    }
+    StretchCopy16(strip, place.From, surface_, place.To, area);
+    surfaceChanged_(area);
+}
+
+void LyricDisplay::ForgetShown() {
+    shownHeader_ = QImage();
+    shownLyrics_ = QImage();
+    shownBar_ = QImage();
 }
 
 std::optional<BarSeek> LyricDisplay::BarTargetAt(int x, int y, int lengthMs) const {

@@ -84,8 +84,16 @@ class LyricDisplay {
     QRect PictureArea() const;
     QRect StripArea() const;
     void DrawLyricArea(const DisplaySnapshot& frame);
+    // Where a strip image goes on the surface: its part `From` onto `To`, stretched in full
+    // screen.
+    struct StripPlace {
+        QRect From;
+        QRect To;
+    };
     void Present();
-    void PresentFullScreen();
+    void PresentStrip(const QImage& strip, QImage& shown, const StripPlace& place);
+    // The surface was drawn over: the next frame copies every strip whole.
+    void ForgetShown();
 
     SurfaceSink surfaceChanged_;
     LyricRenderer renderer_;
@@ -100,6 +108,10 @@ class LyricDisplay {
     // The lyric area must be drawn and copied at the next frame.
     bool lyricsDirty_ = false;
     QString titleText_;
+    // Each strip as the surface last showed it, to copy only what changed.
+    QImage shownHeader_;
+    QImage shownLyrics_;
+    QImage shownBar_;
     // What a graphics song's frame last showed.
     quint64 shownPicture_ = 0;
     QString shownStrip_;

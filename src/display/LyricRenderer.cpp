@@ -143,6 +143,7 @@ void LyricRenderer::PrepareImages(const QString& titleText, bool withLyrics) {
     FillRow565(HeaderBmp, 0, 0xFFFFFF);
     FillRow565(HeaderBmp, geometry::HeaderHeight - 1, 0xFFFFFF);
     DrawTextAt(HeaderBmp, 10, 5, titleText, titleFont_, Qt::white);
+    statusText_.clear();
     BarBmp = NewImage(geometry::BarHeight);
     if (!withLyrics) {
         return;
@@ -157,6 +158,12 @@ void LyricRenderer::PrepareImages(const QString& titleText, bool withLyrics) {
 }
 
 void LyricRenderer::DrawStatusLine(const QString& text) {
+    // The times change once a second; shaping the same text at every tick would be most of the
+    // tick's work.
+    if (text == statusText_) {
+        return;
+    }
+    statusText_ = text;
     FillRows16(HeaderBmp, 30, 50, pixel::DarkGrey);
     DrawTextAt(HeaderBmp, 10, 30, text, titleFont_, Qt::white);
 }

@@ -84,6 +84,7 @@ class LyricRenderer {
     QFont currentFont_;  // current line: Arial, cell height 30
     QFont previewFont_;  // playlist preview: Arial bold 12 pt
     int lyricPointPixels_ = 19;
+    QString statusText_;    // what the header's status line shows
     int currentCell_ = 30;  // band height follows the requested cell height
 };
 

@@ -68,12 +68,16 @@ void FillRow565(QImage& image, int row, std::uint32_t rgb) {
     FillRow(image, row, ColorTo565(rgb));
 }
 
-void StretchCopy16(const QImage& source, const QRect& from, QImage& target, const QRect& to) {
+void StretchCopy16(const QImage& source, const QRect& from, QImage& target, const QRect& to,
+                   const QRect& clip) {
     if (!Is16Bit(source) || !Is16Bit(target) || from.width() <= 0 || from.height() <= 0 ||
         to.width() <= 0 || to.height() <= 0) {
         return;
     }
-    const QRect visible = to.intersected(target.rect());
+    QRect visible = to.intersected(target.rect());
+    if (!clip.isNull()) {
+        visible = visible.intersected(clip);
+    }
     if (visible.isEmpty()) {
         return;
     }
@@ -120,6 +124,74 @@ void StretchCopy16(const QImage& source, const QRect& from, QImage& target, cons
         previousRow = sourceRow;
         previousOut = out;
     }
+}
+
+namespace {
+
+// First destination index (from 0) whose source index, index * sourceLength / length rounded
+// down, reaches `sourceIndex`.
+int FirstShowing(int sourceIndex, int sourceLength, int length) {
+    const long long product = static_cast<long long>(sourceIndex) * length;
+    return static_cast<int>((product + sourceLength - 1) / sourceLength);
+}
+
+}  // namespace
+
+QRect StretchedArea(const QRect& area, const QRect& from, const QRect& to) {
+    const QRect inside = area.intersected(from);
+    if (inside.isEmpty() || to.isEmpty()) {
+        return {};
+    }
+    const int left = FirstShowing(inside.left() - from.left(), from.width(), to.width());
+    const int right = FirstShowing(inside.right() + 1 - from.left(), from.width(), to.width()) - 1;
+    const int top = FirstShowing(inside.top() - from.top(), from.height(), to.height());
+    const int bottom =
+        FirstShowing(inside.bottom() + 1 - from.top(), from.height(), to.height()) - 1;
+    if (right < left || bottom < top) {
+        return {};  // shrunk away: no destination pixel shows these source pixels
+    }
+    return QRect(QPoint(to.left() + left, to.top() + top),
+                 QPoint(to.left() + right, to.top() + bottom));
+}
+
+QRect TakeChanges(const QImage& now, QImage& shown) {
+    if (!Is16Bit(now)) {
+        return {};
+    }
+    if (shown.size() != now.size() || shown.format() != now.format()) {
+        shown = now.copy();
+        return now.rect();
+    }
+    const int width = now.width();
+    const auto rowBytes = static_cast<std::size_t>(width) * 2;
+    int top = -1;
+    int bottom = -1;
+    int left = width;
+    int right = -1;
+    for (int y = 0; y < now.height(); ++y) {
+        const auto* in = reinterpret_cast<const std::uint16_t*>(now.constScanLine(y));
+        auto* out = reinterpret_cast<std::uint16_t*>(shown.scanLine(y));
+        if (std::memcmp(in, out, rowBytes) == 0) {
+            continue;
+        }
+        int first = 0;
+        while (in[first] == out[first]) {
+            ++first;
+        }
+        int last = width - 1;
+        while (in[last] == out[last]) {
+            --last;
+        }
+        std::memcpy(out + first, in + first, static_cast<std::size_t>(last - first + 1) * 2);
+        top = top < 0 ? y : top;
+        bottom = y;
+        left = std::min(left, first);
+        right = std::max(right, last);
+    }
+    if (top < 0) {
+        return {};
+    }
+    return QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
 void Convert16To32(const QImage& source, const QRect& area, QImage& target) {

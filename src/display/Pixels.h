@@ -31,8 +31,17 @@ inline QColor Rgb(int r, int g, int b) {
 }
 
 // Nearest-neighbour copy of the source rectangle onto the destination rectangle, like a plain
-// stretched block copy; both images are 16-bit. Parts outside either image are clipped.
-void StretchCopy16(const QImage& source, const QRect& from, QImage& target, const QRect& to);
+// stretched block copy; both images are 16-bit. Parts outside either image, or outside `clip`
+// when one is given, are left as they are; the pixels inside are those of the whole copy.
+void StretchCopy16(const QImage& source, const QRect& from, QImage& target, const QRect& to,
+                   const QRect& clip = QRect());
+// The destination pixels of a stretched copy from `from` to `to` that show the source pixels of
+// `area`: empty when none of them do.
+QRect StretchedArea(const QRect& area, const QRect& from, const QRect& to);
+// The smallest rectangle holding every pixel where the 16-bit image `now` differs from `shown`,
+// which then becomes a copy of `now` there. A `shown` of another size is made a copy of `now`
+// and the whole image is reported.
+QRect TakeChanges(const QImage& now, QImage& shown);
 // Unscaled copy of the source rectangle to (x, y) of the target, clipped.
 void Copy16(const QImage& source, const QRect& from, QImage& target, int x, int y);
 // The area of a 16-bit image into the same area of a 32-bit one (QImage::Format_RGB32, what the
