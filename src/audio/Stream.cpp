@@ -409,7 +409,11 @@ void Stream::Mix(float* out, int frames, float gain, double now, bool wait) {
         AdvanceHandedLocked(static_cast<std::int64_t>(count));
         stamped_ = true;
         stampTime_ = now;
-        wake_.notify_one();
+        // The decoder refills once half the ring has played, in a few chunks at a time, rather
+        // than waking for a chunk at every device buffer.
+        if (ringCount_ <= kRingFrames / 2) {
+            wake_.notify_one();
+        }
     }
 }
 

@@ -3,6 +3,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace vok {
 
 TMiniSpectrum::TMiniSpectrum(const SpectrumSource& source, QWidget* parent)
@@ -63,6 +65,7 @@ void TMiniSpectrum::BlankBackBuffer() {
 
 void TMiniSpectrum::DrawStillLook() {
     BlankBackBuffer();
+    stillShown_ = true;
     if (style_ == TSpectrumStyle::ssNone) {
         QPainter painter(&backBuffer_);
         painter.setPen(Qt::white);
@@ -72,15 +75,40 @@ void TMiniSpectrum::DrawStillLook() {
     }
 }
 
+bool TMiniSpectrum::ShowPicture() {
+    bool changed = false;
+    if (stillShown_ || backBuffer_.size() != size()) {
+        BlankBackBuffer();
+        stillShown_ = false;
+        changed = true;
+    }
+    // Through the palette by hand: a painter and Qt's conversion would cost more than the frame,
+    // and a frame like the last one (silence, a held note) needs no paint at all.
+    const QImage& picture = picture_.Image();
+    const QList<QRgb> colours = picture.colorTable();
+    const int width = std::min(picture.width(), backBuffer_.width());
+    const int height = std::min(picture.height(), backBuffer_.height());
+    for (int y = 0; y < height; ++y) {
+        const uchar* in = picture.constScanLine(y);
+        auto* out = reinterpret_cast<QRgb*>(backBuffer_.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            const QRgb colour = colours[in[x]];
+            changed = changed || out[x] != colour;
+            out[x] = colour;
+        }
+    }
+    return changed;
+}
+
 void TMiniSpectrum::UpdateFrame() {
     if (active_ && style_ != TSpectrumStyle::ssNone && source_.Playing()) {
-        BlankBackBuffer();
         DrawPicture();
-        QPainter painter(&backBuffer_);
-        painter.drawImage(0, 0, picture_.Image());
-    } else {
-        DrawStillLook();
+        if (ShowPicture()) {
+            update();
+        }
+        return;
     }
+    DrawStillLook();
     update();
 }
 

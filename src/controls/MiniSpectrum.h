@@ -50,12 +50,15 @@ class TMiniSpectrum : public QWidget {
     // The back buffer in the control's size, filled with the background.
     void BlankBackBuffer();
     void DrawStillLook();
+    // The picture into the back buffer; false when it showed exactly this already.
+    bool ShowPicture();
 
     const SpectrumSource& source_;
     SpectrumPicture picture_;
     QImage backBuffer_;
     TSpectrumStyle style_ = TSpectrumStyle::ssSmooth;
     bool active_ = false;
+    bool stillShown_ = true;  // the back buffer holds the still look, not a frame
     QString activateText_;
     std::vector<float> data_;
 };
