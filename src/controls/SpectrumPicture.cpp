@@ -104,25 +104,47 @@ void SpectrumPicture::DrawSmooth(const float* fft) {
     }
 }
 
+namespace {
+
+// The 28 logarithmic bands of the block style: the FFT bins after `First` up to `Last`, and the
+// logarithm their sum is divided by. The same for every frame, so worked out once.
+struct Band {
+    int First = 0;
+    int Last = 0;
+    double LogWidth = 1;
+};
+
+const std::array<Band, 28>& BlockBands() {
+    static const std::array<Band, 28> bands = [] {
+        std::array<Band, 28> made{};
+        int b0 = 0;
+        for (int x = 0; x < 28; ++x) {
+            int b1 = static_cast<int>(std::trunc(std::pow(2.0, 10.0 * x / 27.0)));
+            b1 = std::min(b1, SpectrumPicture::FftBins - 1);
+            if (b1 <= b0) {
+                b1 = b0 + 1;
+            }
+            made[static_cast<std::size_t>(x)] = {b0, b1, std::log10(b1 - b0 + 10.0)};
+            b0 = b1;
+        }
+        return made;
+    }();
+    return bands;
+}
+
+}  // namespace
+
 void SpectrumPicture::DrawBlock(const float* fft) {
     Clear();
-    int b0 = 0;
+    const std::array<Band, 28>& bands = BlockBands();
     for (int x = 0; x < 28; ++x) {
-        int b1 = static_cast<int>(std::trunc(std::pow(2.0, 10.0 * x / 27.0)));
-        b1 = std::min(b1, FftBins - 1);
-        if (b1 <= b0) {
-            b1 = b0 + 1;
-        }
-        const int w = b1 - b0 + 10;
+        const Band& band = bands[static_cast<std::size_t>(x)];
         float sum = 0;
-        for (int bin = b0 + 1; bin <= b1; ++bin) {
+        for (int bin = band.First + 1; bin <= band.Last; ++bin) {
             sum += fft[bin];
         }
-        b0 = b1;
         const int y = std::min(
-            TruncLevel(
-                std::sqrt(std::max(0.0, sum / std::log10(static_cast<double>(w)))) * 1.7 * 80 - 4),
-            Height);
+            TruncLevel(std::sqrt(std::max(0.0, sum / band.LogWidth)) * 1.7 * 80 - 4), Height);
         for (int row = std::min(y, Height - 1); row >= 0; --row) {
             for (int column = 7 * x; column <= 7 * x + 4; ++column) {
                 Set(row, column, static_cast<std::uint8_t>(row + 1));

@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <algorithm>
+#include <utility>
 #include <variant>
 
 namespace vok {
@@ -154,6 +155,7 @@ void LyricDisplay::PrepareDisplay(const QString& titleText, const DisplaySnapsho
 
 void LyricDisplay::DrawSongMap(const TVokalento& song, int lengthMs) {
     vok::DrawSongMap(song, renderer_.SongMapBmp, lengthMs);
+    renderer_.SongMapChanged();
 }
 
 void LyricDisplay::Render(const DisplaySnapshot& frame) {
@@ -161,15 +163,26 @@ void LyricDisplay::Render(const DisplaySnapshot& frame) {
         RenderPicture(frame, *picture);
         return;
     }
-    renderer_.UpdateBar(frame.PositionMs, frame.LengthMs);
-    renderer_.DrawStatusLine(frame.Notice.isEmpty()
-                                 ? StatusText(frame.PositionMs, frame.LengthMs, frame.PlayIndex,
-                                              frame.EntryCount, frame.KeySemitones,
-                                              frame.TempoPercent)
-                                 : frame.Notice);
+    barPending_ = renderer_.UpdateBar(frame.PositionMs, frame.LengthMs) || barPending_;
+    headerPending_ = renderer_.DrawStatusLine(StatusFor(frame)) || headerPending_;
     lyricsDirty_ = lyricsDirty_ || frame.RedrawLyrics;
     DrawLyricArea(frame);
     Present();
+}
+
+const QString& LyricDisplay::StatusFor(const DisplaySnapshot& frame) {
+    if (!frame.Notice.isEmpty()) {
+        return frame.Notice;
+    }
+    // The times show whole seconds: the text is built anew only when one of its parts changes.
+    const StatusParts parts{frame.PositionMs / 1000, frame.LengthMs / 1000, frame.PlayIndex,
+                            frame.EntryCount,        frame.KeySemitones,    frame.TempoPercent};
+    if (statusText_.isNull() || !(parts == statusParts_)) {
+        statusText_ = StatusText(frame.PositionMs, frame.LengthMs, frame.PlayIndex,
+                                 frame.EntryCount, frame.KeySemitones, frame.TempoPercent);
+        statusParts_ = parts;
+    }
+    return statusText_;
 }
 
 QRect LyricDisplay::PictureArea() const {
@@ -195,10 +208,7 @@ void LyricDisplay::RenderPicture(const DisplaySnapshot& frame, const PictureCont
         shownPicture_ = picture.Generation;
         surfaceChanged_(area);
     }
-    const QString strip = frame.Notice.isEmpty()
-                              ? StatusText(frame.PositionMs, frame.LengthMs, frame.PlayIndex,
-                                           frame.EntryCount, frame.KeySemitones, frame.TempoPercent)
-                              : frame.Notice;
+    const QString strip = StatusFor(frame);
     if (all || strip != shownStrip_) {
         const QRect area = StripArea();
         QPainter painter(&surface_);
@@ -241,17 +251,22 @@ void LyricDisplay::Present() {
                            : StripPlace{QRect(0, 0, geometry::DisplayWidth, sourceHeight),
                                         QRect(0, top, geometry::DisplayWidth, sourceHeight)};
     };
-    PresentStrip(renderer_.HeaderBmp, shownHeader_,
-                 place(geometry::HeaderHeight, geometry::HeaderTop, layout_.HeaderY, 60));
+    // A strip nothing was drawn on since it was last copied is not even compared.
+    if (std::exchange(headerPending_, false)) {
+        PresentStrip(renderer_.HeaderBmp, shownHeader_,
+                     place(geometry::HeaderHeight, geometry::HeaderTop, layout_.HeaderY, 60));
+    }
     if (lyricsDirty_ || redrawLyrics_) {
         PresentStrip(renderer_.LyricBmp, shownLyrics_,
                      place(geometry::LyricHeight, geometry::LyricTop, layout_.LyricsY,
                            geometry::LyricHeight));
         lyricsDirty_ = false;
     }
-    PresentStrip(renderer_.BarBmp, shownBar_,
-                 fullScreen_ ? place(geometry::SongMapHeight, 0, layout_.BarY, 19)
-                             : place(geometry::BarHeight, geometry::BarTop, 0, 0));
+    if (std::exchange(barPending_, false)) {
+        PresentStrip(renderer_.BarBmp, shownBar_,
+                     fullScreen_ ? place(geometry::SongMapHeight, 0, layout_.BarY, 19)
+                                 : place(geometry::BarHeight, geometry::BarTop, 0, 0));
+    }
 }
 
 void LyricDisplay::PresentStrip(const QImage& strip, QImage& shown, const StripPlace& place) {
@@ -270,6 +285,8 @@ void LyricDisplay::ForgetShown() {
     shownHeader_ = QImage();
     shownLyrics_ = QImage();
     shownBar_ = QImage();
+    headerPending_ = true;
+    barPending_ = true;
 }
 
 std::optional<BarSeek> LyricDisplay::BarTargetAt(int x, int y, int lengthMs) const {

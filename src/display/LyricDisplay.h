@@ -94,6 +94,8 @@ class LyricDisplay {
     void PresentStrip(const QImage& strip, QImage& shown, const StripPlace& place);
     // The surface was drawn over: the next frame copies every strip whole.
     void ForgetShown();
+    // The status line's text for the frame: its notice, or the times and the list position.
+    const QString& StatusFor(const DisplaySnapshot& frame);
 
     SurfaceSink surfaceChanged_;
     LyricRenderer renderer_;
@@ -112,6 +114,21 @@ class LyricDisplay {
     QImage shownHeader_;
     QImage shownLyrics_;
     QImage shownBar_;
+    // Drawn on since the last copy to the surface.
+    bool headerPending_ = true;
+    bool barPending_ = true;
+    // The parts of the status text last built, in whole seconds.
+    struct StatusParts {
+        int PositionS = 0;
+        int LengthS = 0;
+        int PlayIndex = 0;
+        int EntryCount = 0;
+        int KeySemitones = 0;
+        int TempoPercent = 0;
+        bool operator==(const StatusParts&) const = default;
+    };
+    StatusParts statusParts_;
+    QString statusText_;
     // What a graphics song's frame last showed.
     quint64 shownPicture_ = 0;
     QString shownStrip_;

@@ -11,6 +11,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <limits>
 
 namespace vok {
 
@@ -145,6 +146,7 @@ void LyricRenderer::PrepareImages(const QString& titleText, bool withLyrics) {
     DrawTextAt(HeaderBmp, 10, 5, titleText, titleFont_, Qt::white);
     statusText_.clear();
     BarBmp = NewImage(geometry::BarHeight);
+    barColumn_.reset();
     if (!withLyrics) {
         return;
     }
@@ -157,15 +159,16 @@ void LyricRenderer::PrepareImages(const QString& titleText, bool withLyrics) {
     }
 }
 
-void LyricRenderer::DrawStatusLine(const QString& text) {
+bool LyricRenderer::DrawStatusLine(const QString& text) {
     // The times change once a second; shaping the same text at every tick would be most of the
     // tick's work.
     if (text == statusText_) {
-        return;
+        return false;
     }
     statusText_ = text;
     FillRows16(HeaderBmp, 30, 50, pixel::DarkGrey);
     DrawTextAt(HeaderBmp, 10, 30, text, titleFont_, Qt::white);
+    return true;
 }
 
 void LyricRenderer::DrawLyricFrame(int currentLine, const QString& text, const TVokalento& song,
@@ -229,15 +232,21 @@ void LyricRenderer::DrawPlaylistPreview(const PlaylistView& playlist) {
     }
 }
 
-void LyricRenderer::UpdateBar(int positionMs, int lengthMs) {
+bool LyricRenderer::UpdateBar(int positionMs, int lengthMs) {
     if (BarBmp.isNull()) {
         BarBmp = NewImage(geometry::BarHeight);
+        barColumn_.reset();
     }
+    // The marker moves a column every few hundred milliseconds of a song.
+    const int x = lengthMs > 0 ? ColumnOf(positionMs, lengthMs) : std::numeric_limits<int>::min();
+    if (barColumn_ == x) {
+        return false;
+    }
+    barColumn_ = x;
     Copy16(SongMapBmp, SongMapBmp.rect(), BarBmp, 0, 0);
     if (lengthMs <= 0) {
-        return;
+        return true;
     }
-    const int x = ColumnOf(positionMs, lengthMs);
     const std::uint16_t yellow = Pixel565(255, 255, 0);
     const std::uint16_t olive = Pixel565(128, 128, 0);
     for (int y = 0; y < geometry::SongMapHeight; ++y) {
@@ -245,6 +254,7 @@ void LyricRenderer::UpdateBar(int positionMs, int lengthMs) {
         FillSpan(BarBmp, y, x - 1, x - 1, olive);
         FillSpan(BarBmp, y, x + 1, x + 1, olive);
     }
+    return true;
 }
 
 }  // namespace vok

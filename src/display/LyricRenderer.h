@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 namespace vok {
 
@@ -64,16 +65,19 @@ class LyricRenderer {
     // The images as playback starts: blank lyric area, grey header with white top and bottom
     // rows and the title, black bar. With lyrics, the blue guide rows around the band.
     void PrepareImages(const QString& titleText, bool withLyrics);
-    void DrawStatusLine(const QString& text);
+    // False when the line already showed this text.
+    bool DrawStatusLine(const QString& text);
     // The current line (large, centred on its band) and the three after it in fading greens.
     void DrawLyricFrame(int currentLine, const QString& text, const TVokalento& song,
                         const LyricColours& colours);
     // Up to six following playlist entries in fading greys.
     void DrawPlaylistPreview(const PlaylistView& playlist);
     // The bar: a fresh copy of the song map and the marker at the position's column. No marker
-    // without a positive length.
-    void UpdateBar(int positionMs, int lengthMs);
+    // without a positive length. False when the bar already showed this.
+    bool UpdateBar(int positionMs, int lengthMs);
     void ReleaseBar() { BarBmp = QImage(); }
+    // SongMapBmp was drawn anew: the next UpdateBar copies it.
+    void SongMapChanged() { barColumn_.reset(); }
 
     // Pixel height of the 14 pt lyric font; the upcoming-lines area depends on it.
     int LyricPointPixels() const { return lyricPointPixels_; }
@@ -84,7 +88,9 @@ class LyricRenderer {
     QFont currentFont_;  // current line: Arial, cell height 30
     QFont previewFont_;  // playlist preview: Arial bold 12 pt
     int lyricPointPixels_ = 19;
-    QString statusText_;    // what the header's status line shows
+    QString statusText_;  // what the header's status line shows
+    // The marker column the bar shows (INT_MIN for none), unset when it must be drawn anew.
+    std::optional<int> barColumn_;
     int currentCell_ = 30;  // band height follows the requested cell height
 };
 
