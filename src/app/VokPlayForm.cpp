@@ -7,10 +7,12 @@
 #include "controls/VolumeBar.h"
 #include "display/Pixels.h"
 #include "display/ScreenGeometry.h"
+#include "player/PlayerLog.h"
 #include "settings/WindowPlacement.h"
 
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
@@ -286,8 +288,8 @@ void TVokPlayForm::LeaveFullScreen() {
 }
 
 void TVokPlayForm::SurfaceChanged(const QRect& area) {
-    // Converted once, where it changed; a paint then only copies pixels.
-    Convert16To32(controller_.Display().Surface(), area, surface32_);
+    // The paint converts the changed area from the 16-bit surface; a 32-bit copy of a full
+    // screen would hold 8 MB more for nothing.
     update(area);
 }
 
@@ -339,7 +341,13 @@ void TVokPlayForm::keyReleaseEvent(QKeyEvent* event) {
 void TVokPlayForm::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QRect area = event->rect();
-    painter.drawImage(area, surface32_, area);
+    painter.drawImage(area, controller_.Display().Surface(), area);
+    if (!painted_) {
+        painted_ = true;
+        // Wall-clock time, so that a script can measure the whole start from before exec.
+        qCInfo(lcPlayer).noquote()
+            << "first frame painted at" << QDateTime::currentMSecsSinceEpoch() << "ms";
+    }
 }
 
 void TVokPlayForm::showEvent(QShowEvent* event) {

@@ -79,9 +79,9 @@ class TVokPlayForm : public QWidget, public PlayerWindowView {
     TMiniSpectrum* spectrum_ = nullptr;
     QPushButton* plBtn_ = nullptr;
     QPushButton* instBtn_ = nullptr;
-    QImage surface32_;       // the display surface in the window system's own pixel format
     QPoint windowPosition_;  // where the window was before full screen
     bool shown_ = false;
+    bool painted_ = false;
 };
 
 }  // namespace vok

@@ -194,37 +194,6 @@ QRect TakeChanges(const QImage& now, QImage& shown) {
     return QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
-void Convert16To32(const QImage& source, const QRect& area, QImage& target) {
-    if (!Is16Bit(source)) {
-        return;
-    }
-    // Every RGB565 word widened once, each channel's top bits repeated below, as Qt does; a
-    // table lookup is several times faster than widening pixel by pixel.
-    static const std::vector<std::uint32_t> widened = [] {
-        std::vector<std::uint32_t> table(65536);
-        for (std::uint32_t p = 0; p < table.size(); ++p) {
-            const std::uint32_t r = (p >> 11) & 0x1F;
-            const std::uint32_t g = (p >> 5) & 0x3F;
-            const std::uint32_t b = p & 0x1F;
-            table[p] = 0xFF000000U | (((r << 3) | (r >> 2)) << 16) | (((g << 2) | (g >> 4)) << 8) |
-                       ((b << 3) | (b >> 2));
-        }
-        return table;
-    }();
-    QRect rows = area.intersected(source.rect());
-    if (target.size() != source.size() || target.format() != QImage::Format_RGB32) {
-        target = QImage(source.size(), QImage::Format_RGB32);
-        rows = source.rect();
-    }
-    for (int y = rows.top(); y <= rows.bottom(); ++y) {
-        const auto* in = reinterpret_cast<const std::uint16_t*>(source.constScanLine(y));
-        auto* out = reinterpret_cast<std::uint32_t*>(target.scanLine(y));
-        for (int x = rows.left(); x <= rows.right(); ++x) {
-            out[x] = widened[in[x]];
-        }
-    }
-}
-
 void Copy16(const QImage& source, const QRect& from, QImage& target, int x, int y) {
     if (!Is16Bit(source) || !Is16Bit(target)) {
         return;

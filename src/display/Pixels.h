@@ -44,10 +44,6 @@ QRect StretchedArea(const QRect& area, const QRect& from, const QRect& to);
 QRect TakeChanges(const QImage& now, QImage& shown);
 // Unscaled copy of the source rectangle to (x, y) of the target, clipped.
 void Copy16(const QImage& source, const QRect& from, QImage& target, int x, int y);
-// The area of a 16-bit image into the same area of a 32-bit one (QImage::Format_RGB32, what the
-// window system shows without converting), each channel widened as Qt widens RGB565. The target
-// takes the source's size when it differs, and is then converted whole.
-void Convert16To32(const QImage& source, const QRect& area, QImage& target);
 
 // Fonts: sizes in points become pixel sizes at the screen's logical resolution (14 pt = 19 px at
 // 96 dpi, rounded like the platform's own conversion); a "cell height" of n pixels is the largest

@@ -68,25 +68,6 @@ TEST(Pixels, EnlargedRowsRepeatAndColumnsOutsideTheSourceStayUntouched) {
     EXPECT_EQ(PixelAt(target, 9, 6), 0x5555);
 }
 
-TEST(Pixels, The32BitCopyWidensLikeQtAndConvertsOnlyTheChangedArea) {
-    QImage every(256, 256, QImage::Format_RGB16);
-    for (int y = 0; y < 256; ++y) {
-        for (int x = 0; x < 256; ++x) {
-            reinterpret_cast<std::uint16_t*>(every.scanLine(y))[x] =
-                static_cast<std::uint16_t>(y * 256 + x);
-        }
-    }
-    QImage shown;
-    Convert16To32(every, QRect(), shown);
-    EXPECT_EQ(shown, every.convertToFormat(QImage::Format_RGB32)) << "all 65536 values";
-
-    FillImage16(every, 0x001F);  // blue
-    Convert16To32(every, QRect(10, 20, 5, 5), shown);
-    EXPECT_EQ(shown.pixel(10, 20), qRgb(0, 0, 255));
-    EXPECT_EQ(shown.pixel(14, 24), qRgb(0, 0, 255));
-    EXPECT_NE(shown.pixel(15, 24), qRgb(0, 0, 255)) << "outside the area: as it was";
-}
-
 TEST(Pixels, OutlineIsTheFourDiagonalsUnderTheText) {
     // Without anti-aliasing every pixel is glyph or background, so the outlined text is checked
     // exactly against the plain one shifted diagonally.
