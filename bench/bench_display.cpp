@@ -6,6 +6,7 @@
 
 #include <benchmark/benchmark.h>
 #include <QGuiApplication>
+#include <QPainter>
 
 namespace {
 
@@ -96,7 +97,7 @@ void BM_FullScreenTickLineChange(benchmark::State& state) {
 }
 BENCHMARK(BM_FullScreenTickLineChange)->Unit(benchmark::kMicrosecond);
 
-// A graphics song whose picture changes at every tick, as while its words are drawn.
+// A graphics song whose picture changes at every tick: a tile, as while its words are sung.
 struct PictureFixture {
     LyricDisplay display{[](const QRect&) {}, 96.0};
     QImage picture{300, 216, QImage::Format_RGB32};
@@ -110,6 +111,10 @@ struct PictureFixture {
         display.PrepareDisplay(QString(), Frame());
     }
     DisplaySnapshot Frame() {
+        // One tile of letters coloured, as a disc does while the words are sung.
+        const int tile = static_cast<int>(generation % 64);
+        QPainter(&picture).fillRect(QRect(102 + tile % 16 * 6, 48 + tile / 16 * 36, 6, 12),
+                                    generation % 128 < 64 ? Qt::yellow : Qt::white);
         DisplaySnapshot frame;
         frame.LengthMs = 300000;
         frame.Content = PictureContent{&picture, QRect(6, 12, 288, 192), ++generation};

@@ -36,15 +36,15 @@ def main():
     total = seconds * PACKETS_PER_SECOND
     stream = [packet(0)] * total  # nothing to do
     palette = (0x000, 0x00A, 0xFFF, 0xF80, 0, 0, 0, 0)
-    stream[0] = packet(30, sum((colour(c) for c in palette), []))
     page_packets = PAGE_SECONDS * PACKETS_PER_SECOND
     for page in range(0, total, page_packets):
-        stream[page] = packet(1, [1, 0])  # memory preset: the background colour
+        stream[page] = packet(30, sum((colour(c) for c in palette), []))
+        stream[page + 1] = packet(1, [1, 0])  # memory preset: the background colour
         tiles = [(row, FIRST_COLUMN + i) for row in LINE_ROWS for i in range(TILES_PER_LINE)]
         shapes = [[letters.randrange(64) for _ in range(12)] for _ in tiles]
         draw_step = PACKETS_PER_SECOND // 2 // len(tiles)
         for n, ((row, column), shape) in enumerate(zip(tiles, shapes)):
-            at = page + 1 + n * draw_step
+            at = page + 2 + n * draw_step
             if at < total:
                 stream[at] = tile(6, (1, 2), row, column, shape)
         sing_start = page + PACKETS_PER_SECOND // 2

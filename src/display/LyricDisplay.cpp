@@ -198,15 +198,30 @@ QRect LyricDisplay::StripArea() const {
 }
 
 void LyricDisplay::RenderPicture(const DisplaySnapshot& frame, const PictureContent& picture) {
-    ForgetShown();
-    const bool all = lyricsDirty_ || redrawLyrics_ || frame.RedrawLyrics;
+    ForgetShownStrips();
+    const bool all = lyricsDirty_ || redrawLyrics_ || frame.RedrawLyrics || shownFrame_.isNull();
     if (all || picture.Generation != shownPicture_) {
         const QRect area = PictureArea();
-        if (picture.Picture != nullptr) {
-            DrawPictureFitted(surface_, area, *picture.Picture, picture.Shown);
-        }
         shownPicture_ = picture.Generation;
-        surfaceChanged_(area);
+        if (picture.Picture == nullptr) {
+            shownFrame_ = QImage();
+            surfaceChanged_(area);
+        } else if (all) {
+            DrawPictureFitted(surface_, area, *picture.Picture, picture.Shown);
+            shownFrame_ = picture.Picture->copy(picture.Shown);
+            surfaceChanged_(area);
+        } else {
+            // A disc changes a few tiles at a time: only they are drawn and sent again.
+            const QRect changed = TakeChanges(picture.Picture->copy(picture.Shown), shownFrame_);
+            const QRect drawn =
+                changed.isEmpty()
+                    ? QRect()
+                    : DrawPictureChange(surface_, area, *picture.Picture, picture.Shown,
+                                        changed.translated(picture.Shown.topLeft()));
+            if (!drawn.isEmpty()) {
+                surfaceChanged_(drawn);
+            }
+        }
     }
     const QString strip = StatusFor(frame);
     if (all || strip != shownStrip_) {
@@ -282,6 +297,11 @@ void LyricDisplay::PresentStrip(const QImage& strip, QImage& shown, const StripP
 }
 
 void LyricDisplay::ForgetShown() {
+    ForgetShownStrips();
+    shownFrame_ = QImage();
+}
+
+void LyricDisplay::ForgetShownStrips() {
     shownHeader_ = QImage();
     shownLyrics_ = QImage();
     shownBar_ = QImage();

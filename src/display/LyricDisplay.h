@@ -92,8 +92,9 @@ class LyricDisplay {
     };
     void Present();
     void PresentStrip(const QImage& strip, QImage& shown, const StripPlace& place);
-    // The surface was drawn over: the next frame copies every strip whole.
+    // The surface was drawn over: the next frame copies every strip, or draws the picture, whole.
     void ForgetShown();
+    void ForgetShownStrips();
     // The status line's text for the frame: its notice, or the times and the list position.
     const QString& StatusFor(const DisplaySnapshot& frame);
 
@@ -131,6 +132,7 @@ class LyricDisplay {
     QString statusText_;
     // What a graphics song's frame last showed.
     quint64 shownPicture_ = 0;
+    QImage shownFrame_;  // the part of the picture shown, as the surface shows it
     QString shownStrip_;
     QFont stripFont_;
     QFont versionFont_;

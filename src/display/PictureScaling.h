@@ -14,5 +14,9 @@ QRect FitCentred(QSize source, const QRect& area);
 // only the rest of the way, when it is more than a small step, is smoothed.
 void DrawPictureFitted(QImage& target, const QRect& area, const QImage& picture,
                        const QRect& source);
+// Draws again, as DrawPictureFitted does, only the part of the fitted picture that shows the
+// pixels `changed` of `picture` (inside `source`), and returns the area of `target` it drew.
+QRect DrawPictureChange(QImage& target, const QRect& area, const QImage& picture,
+                        const QRect& source, const QRect& changed);
 
 }  // namespace vok

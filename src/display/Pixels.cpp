@@ -154,23 +154,19 @@ QRect StretchedArea(const QRect& area, const QRect& from, const QRect& to) {
                  QPoint(to.left() + right, to.top() + bottom));
 }
 
-QRect TakeChanges(const QImage& now, QImage& shown) {
-    if (!Is16Bit(now)) {
-        return {};
-    }
-    if (shown.size() != now.size() || shown.format() != now.format()) {
-        shown = now.copy();
-        return now.rect();
-    }
+namespace {
+
+template <typename Pixel>
+QRect TakeChangesOf(const QImage& now, QImage& shown) {
     const int width = now.width();
-    const auto rowBytes = static_cast<std::size_t>(width) * 2;
+    const auto rowBytes = static_cast<std::size_t>(width) * sizeof(Pixel);
     int top = -1;
     int bottom = -1;
     int left = width;
     int right = -1;
     for (int y = 0; y < now.height(); ++y) {
-        const auto* in = reinterpret_cast<const std::uint16_t*>(now.constScanLine(y));
-        auto* out = reinterpret_cast<std::uint16_t*>(shown.scanLine(y));
+        const auto* in = reinterpret_cast<const Pixel*>(now.constScanLine(y));
+        auto* out = reinterpret_cast<Pixel*>(shown.scanLine(y));
         if (std::memcmp(in, out, rowBytes) == 0) {
             continue;
         }
@@ -182,7 +178,8 @@ QRect TakeChanges(const QImage& now, QImage& shown) {
         while (in[last] == out[last]) {
             --last;
         }
-        std::memcpy(out + first, in + first, static_cast<std::size_t>(last - first + 1) * 2);
+        std::memcpy(out + first, in + first,
+                    static_cast<std::size_t>(last - first + 1) * sizeof(Pixel));
         top = top < 0 ? y : top;
         bottom = y;
         left = std::min(left, first);
@@ -192,6 +189,21 @@ QRect TakeChanges(const QImage& now, QImage& shown) {
         return {};
     }
     return QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+}  // namespace
+
+QRect TakeChanges(const QImage& now, QImage& shown) {
+    const int depth = now.depth();
+    if (now.isNull() || (depth != 16 && depth != 32)) {
+        return {};
+    }
+    if (shown.size() != now.size() || shown.format() != now.format()) {
+        shown = now.copy();
+        return now.rect();
+    }
+    return depth == 16 ? TakeChangesOf<std::uint16_t>(now, shown)
+                       : TakeChangesOf<std::uint32_t>(now, shown);
 }
 
 void Copy16(const QImage& source, const QRect& from, QImage& target, int x, int y) {

@@ -38,7 +38,8 @@ void StretchCopy16(const QImage& source, const QRect& from, QImage& target, cons
 // The destination pixels of a stretched copy from `from` to `to` that show the source pixels of
 // `area`: empty when none of them do.
 QRect StretchedArea(const QRect& area, const QRect& from, const QRect& to);
-// The smallest rectangle holding every pixel where the 16-bit image `now` differs from `shown`,
+// The smallest rectangle holding every pixel where the 16- or 32-bit image `now` differs from
+// `shown`,
 // which then becomes a copy of `now` there. A `shown` of another size is made a copy of `now`
 // and the whole image is reported.
 QRect TakeChanges(const QImage& now, QImage& shown);

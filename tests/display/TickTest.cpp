@@ -2,6 +2,8 @@
 #include "display/LyricDisplay.h"
 #include "display/Pixels.h"
 
+#include <QPainter>
+
 #include <gtest/gtest.h>
 
 namespace vok {
@@ -215,6 +217,41 @@ TEST_P(PresentTest, WindowShowsTheFrameAfterEveryTick) {
         if (tick.Ms == 2600) {
             EXPECT_LT(reportedPixels, display.Surface().width() * 60 / 4)
                 << "a new second sends its digits and the marker, not whole strips";
+        }
+    }
+}
+
+// A graphics song: a few tiles change at a time, and only their part of the picture is drawn
+// and sent again; the result is the picture drawn whole.
+TEST_P(PresentTest, PictureChangesShowAsTheWholePictureDoes) {
+    QImage picture(300, 216, QImage::Format_RGB32);
+    picture.fill(qRgb(0, 0, 170));
+    quint64 generation = 0;
+    const auto frameOf = [&] {
+        DisplaySnapshot frame;
+        frame.LengthMs = 300000;
+        frame.Content = PictureContent{&picture, QRect(6, 12, 288, 192), ++generation};
+        return frame;
+    };
+    Begin(display, frameOf());
+    display.Render(frameOf());
+    const QRect tiles[] = {{6, 12, 6, 12}, {150, 100, 12, 24}, {288, 192, 6, 12}, {0, 0, 300, 216}};
+    int colour = 0;
+    for (const QRect& tile : tiles) {
+        QPainter(&picture).fillRect(tile, QColor::fromHsv(colour += 70, 255, 255));
+        reportedPixels = 0;
+        display.Render(frameOf());
+        const QRect shown =
+            display.FullScreen() ? display.Surface().rect() : geometry::DisplayRect();
+        EXPECT_EQ(window.copy(shown), display.Surface().copy(shown)) << "tile " << colour;
+
+        LyricDisplay whole([](const QRect&) {}, 96.0);
+        Begin(whole, frameOf());
+        whole.Render(frameOf());
+        EXPECT_EQ(display.Surface(), whole.Surface()) << "tile " << colour;
+        if (tile.width() < 20) {
+            EXPECT_LT(reportedPixels, display.Surface().width() * display.Surface().height() / 8)
+                << "a tile sends its own part, not the whole picture";
         }
     }
 }
