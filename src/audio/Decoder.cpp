@@ -10,7 +10,9 @@ extern "C" {
 }
 
 #include <algorithm>
+#include <tuple>
 #include <unordered_map>
+#include <utility>
 
 namespace vok::audio {
 
@@ -92,6 +94,36 @@ std::string AvError(int code) {
     return text;
 }
 
+// Encoder delay and end padding of an MP3, which the demuxer marks on the first and last packets.
+// We trim them ourselves rather than leave it to FFmpeg: FFmpeg applies a packet's marks to the
+// next frame it decodes, so a refused frame (played as silence) would shift them onto the next,
+// while the packet walk counts them on the packet that carries them. One rule for both keeps the
+// length exact.
+struct PacketTrim {
+    std::int64_t pendingSkip = 0;  // frames still to drop from the front of what comes out
+    std::int64_t discardEnd = 0;   // frames to drop from the end of the current packet's frame
+    bool marked = false;           // the current packet carried delay or padding
+
+    void Note(const AVPacket* packet) {
+        std::size_t size = 0;
+        const std::uint8_t* side = av_packet_get_side_data(packet, AV_PKT_DATA_SKIP_SAMPLES, &size);
+        marked = side != nullptr && size >= 8;
+        discardEnd = marked ? AV_RL32(side + 4) : 0;
+        if (marked) {
+            pendingSkip += AV_RL32(side);
+        }
+    }
+
+    // The frames to drop from the front and the back of the current packet's frame of n frames.
+    std::pair<std::int64_t, std::int64_t> Take(std::int64_t n) {
+        const std::int64_t front = std::min(pendingSkip, n);
+        pendingSkip -= front;
+        const std::int64_t back = std::min(n - front, discardEnd);
+        discardEnd = 0;
+        return {front, back};
+    }
+};
+
 struct SeekPoint {
     std::int64_t start;  // first frame of the packet's output
     std::int64_t key;    // packet timestamp, or its byte position (MP3)
@@ -161,8 +193,9 @@ struct Decoder::Ffmpeg {
     bool drained = false;                                  // the codec was sent its end
     std::vector<SeekPoint> points;                         // by start
     std::unordered_map<std::int64_t, std::int64_t> byKey;  // key → start
-    // MP3 timestamps after a seek are guesses from the bitrate; byte positions are not.
+    // MP3: timestamps after a seek are guesses from the bitrate; byte positions are not.
     bool keyIsPosition = false;
+    PacketTrim trim;  // MP3 only; other codecs are trimmed by FFmpeg
 };
 
 Decoder::Decoder() : ff_(std::make_unique<Ffmpeg>()) {}
@@ -228,6 +261,11 @@ bool Decoder::OpenContext() {
         return Fail("out of memory");
     }
     ff_->codec->pkt_timebase = ff_->format->streams[ff_->stream]->time_base;
+    ff_->keyIsPosition = codec->id == AV_CODEC_ID_MP3;
+    if (ff_->keyIsPosition) {
+        ff_->codec->flags2 |= AV_CODEC_FLAG2_SKIP_MANUAL;  // PacketTrim does it
+    }
+    ff_->trim = {};
     const int codecOpened = avcodec_open2(ff_->codec, codec, nullptr);
     if (codecOpened < 0) {
         return Fail(std::string("cannot open the ") + codec->name +
@@ -299,7 +337,7 @@ void Decoder::AddSeekPoint(std::int64_t key, std::int64_t start) {
 bool Decoder::WalkMp3Packets(std::int64_t* total, std::int64_t* end) {
     const AVStream* st = ff_->format->streams[ff_->stream];
     const AVRational frameBase{1, rate_};
-    std::int64_t pendingSkip = 0;
+    PacketTrim trim;
     bool plain = true;
     *total = 0;
     *end = 0;
@@ -316,22 +354,12 @@ bool Decoder::WalkMp3Packets(std::int64_t* total, std::int64_t* end) {
         } else {
             reader_->Progress();
             *end = std::max(*end, packet->pos + packet->size);
-            std::int64_t frames = header.samples;
-            std::size_t size = 0;
-            const std::uint8_t* side =
-                av_packet_get_side_data(packet, AV_PKT_DATA_SKIP_SAMPLES, &size);
-            std::int64_t discardEnd = 0;
-            if (side != nullptr && size >= 8) {
-                pendingSkip += AV_RL32(side);
-                discardEnd = AV_RL32(side + 4);
-            } else {
+            trim.Note(packet);
+            if (!trim.marked && trim.pendingSkip == 0) {
                 AddSeekPoint(packet->pos, *total);
             }
-            const std::int64_t skipped = std::min(pendingSkip, frames);
-            frames -= skipped;
-            pendingSkip -= skipped;
-            frames -= std::min(frames, discardEnd);
-            *total += frames;
+            const auto [front, back] = trim.Take(header.samples);
+            *total += header.samples - front - back;
         }
         av_packet_unref(ff_->packet);
     }
@@ -341,7 +369,6 @@ bool Decoder::WalkMp3Packets(std::int64_t* total, std::int64_t* end) {
 bool Decoder::Prescan() {
     ff_->points.clear();
     ff_->byKey.clear();
-    ff_->keyIsPosition = ff_->codec->codec_id == AV_CODEC_ID_MP3;
     std::int64_t total = 0;
     std::int64_t songEnd = 0;
     bool counted = ff_->keyIsPosition && WalkMp3Packets(&total, &songEnd);
@@ -397,19 +424,14 @@ bool Decoder::DecodeFrame() {
             // Another rate or channel count than the stream's is dropped rather than resampled:
             // resampler state would make a frame's output length depend on where decoding began,
             // and the length and seeking must not.
-            if (n <= 0 || f->sample_rate != rate_ || f->ch_layout.nb_channels != channels_) {
-                av_frame_unref(f);
-                continue;
-            }
-            if (!PlaceFrame(ff_->keyIsPosition ? f->pkt_pos : f->pts)) {
-                av_frame_unref(f);
-                continue;  // before the first frame we can place
-            }
-            pending_.resize(static_cast<std::size_t>(n) * static_cast<std::size_t>(channels_));
-            InterleaveFloat(f, n, channels_, pending_.data());
+            const bool kept = n > 0 && f->sample_rate == rate_ &&
+                              f->ch_layout.nb_channels == channels_ &&
+                              Deliver(f, n, ff_->keyIsPosition ? f->pkt_pos : f->pts);
             av_frame_unref(f);
-            reader_->Progress();
-            return true;
+            if (kept) {
+                return true;
+            }
+            continue;
         }
         if (got != AVERROR(EAGAIN) || ff_->drained) {
             return false;
@@ -420,18 +442,51 @@ bool Decoder::DecodeFrame() {
             ff_->drained = true;
             continue;
         }
-        if (ff_->packet->stream_index == ff_->stream &&
-            avcodec_send_packet(ff_->codec, ff_->packet) < 0 && StandInForRefused()) {
-            av_packet_unref(ff_->packet);
-            return true;
+        if (ff_->packet->stream_index == ff_->stream) {
+            if (ff_->keyIsPosition) {
+                ff_->trim.Note(ff_->packet);
+            }
+            if (avcodec_send_packet(ff_->codec, ff_->packet) < 0 && StandInForRefused()) {
+                av_packet_unref(ff_->packet);
+                return true;
+            }
         }
         av_packet_unref(ff_->packet);
     }
 }
 
-bool Decoder::PlaceFrame(std::int64_t key) {
+bool Decoder::Deliver(const AVFrame* decoded, int n, std::int64_t key) {
+    std::int64_t front = 0;
+    std::int64_t back = 0;
+    bool clean = true;
+    if (ff_->keyIsPosition) {
+        clean = !ff_->trim.marked && ff_->trim.pendingSkip == 0;
+        std::tie(front, back) = ff_->trim.Take(n);
+    }
+    if (front + back >= n || !PlaceFrame(key, clean)) {
+        return false;
+    }
+    const auto samples = [this](std::int64_t frames) {
+        return static_cast<std::size_t>(frames) * static_cast<std::size_t>(channels_);
+    };
+    if (decoded != nullptr) {
+        pending_.resize(samples(n));
+        InterleaveFloat(decoded, n, channels_, pending_.data());
+    } else {
+        pending_.assign(samples(n), 0.0F);
+    }
+    pending_.resize(samples(n - back));
+    pending_.erase(pending_.begin(),
+                   pending_.begin() + static_cast<std::ptrdiff_t>(samples(front)));
+    reader_->Progress();
+    return true;
+}
+
+bool Decoder::PlaceFrame(std::int64_t key, bool clean) {
     if (scanning_) {
-        AddSeekPoint(key, next_);
+        if (clean) {
+            AddSeekPoint(key, next_);
+        }
     } else if (const auto known = ff_->byKey.find(key);
                known != ff_->byKey.end() && known->second >= 0) {
         next_ = known->second;
@@ -446,25 +501,18 @@ bool Decoder::StandInForRefused() {
     // frame, so the length, the end and every seek stay exact.
     const AVPacket* packet = ff_->packet;
     MpegFrame header;
-    if (!ff_->keyIsPosition ||
-        av_packet_get_side_data(packet, AV_PKT_DATA_SKIP_SAMPLES, nullptr) != nullptr ||
-        !ParseMpegHeader(packet->data, packet->size, &header) || header.rate != rate_ ||
-        header.channels != channels_ || header.bytes != packet->size) {
+    if (!ff_->keyIsPosition || !ParseMpegHeader(packet->data, packet->size, &header) ||
+        header.rate != rate_ || header.channels != channels_ || header.bytes != packet->size) {
         return false;
     }
-    if (!PlaceFrame(packet->pos)) {
-        return false;
-    }
-    pending_.assign(static_cast<std::size_t>(header.samples) * static_cast<std::size_t>(channels_),
-                    0.0F);
-    reader_->Progress();
-    return true;
+    return Deliver(nullptr, header.samples, packet->pos);
 }
 
 bool Decoder::SkipPacketsBefore(std::int64_t position) {
     while (av_read_frame(ff_->format, ff_->packet) >= 0) {
         if (ff_->packet->stream_index != ff_->stream) {
         } else if (ff_->packet->pos >= position) {
+            ff_->trim.Note(ff_->packet);
             avcodec_send_packet(ff_->codec, ff_->packet);
             av_packet_unref(ff_->packet);
             return true;

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+struct AVFrame;
+
 namespace vok::audio {
 
 class FileReader;
@@ -60,12 +62,16 @@ class Decoder {
     void AddSeekPoint(std::int64_t key, std::int64_t start);
     // Fills pending_ with the next usable frame; false at the end.
     bool DecodeFrame();
+    // Puts the n frames of `decoded` (silence when null), trimmed of MP3 delay and padding, into
+    // pending_; false when nothing of it is kept (trimmed away, or not placeable).
+    bool Deliver(const AVFrame* decoded, int n, std::int64_t key);
     // The frame with this key (its packet's position, or its timestamp) is numbered: noted as a
-    // seek point while scanning, otherwise placed by the number a scan gave it. False before the
-    // first frame that can be placed.
-    bool PlaceFrame(std::int64_t key);
+    // seek point while scanning if decoding can start there (`clean`: no delay or padding
+    // pending), otherwise placed by the number a scan gave it. False before the first frame that
+    // can be placed.
+    bool PlaceFrame(std::int64_t key, bool clean);
     // Silence for the MP3 frame in ff_->packet that the decoder refused; false when it cannot
-    // stand in for it (not a whole frame of the stream, or before the first placeable frame).
+    // stand in for it (not a whole frame of the stream), or nothing of it is kept.
     bool StandInForRefused();
     // Demux only; sends the first packet at or after `position` to the decoder.
     bool SkipPacketsBefore(std::int64_t position);
