@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 extern "C" {
@@ -23,19 +24,6 @@ constexpr int kIoBufferBytes = 64 * 1024;
 // Opening needs one of the first graphics packets to decode; a file where none of these does is
 // not a graphics stream.
 constexpr int kOpenTries = 16;
-
-// What a packet is, read as the demuxer reads it (the command byte) and by its instruction: only
-// to know which packets a later full-screen preset makes irrelevant.
-constexpr int kCommand = 0x09;
-constexpr int kMemoryPreset = 1;
-constexpr int kScrollPreset = 20;
-constexpr int kScrollCopy = 24;
-constexpr int kDefineTransparent = 28;
-constexpr int kLoadColoursLow = 30;
-constexpr int kLoadColoursHigh = 31;
-// A jump to a preset pays off when it leaves out at least a second of packets; shorter steps, as
-// in straight play, decode every packet.
-constexpr std::int64_t kSkipPackets = 300;
 
 QString AvError(int code) {
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
@@ -66,9 +54,7 @@ struct CdgPicture::Ffmpeg {
     }
 };
 
-CdgPicture::CdgPicture()
-    : picture_(kWidth, kHeight, QImage::Format_RGB32),
-      scratch_(kWidth, kHeight, QImage::Format_RGB32) {
+CdgPicture::CdgPicture() : picture_(kWidth, kHeight, QImage::Format_RGB32) {
     picture_.fill(Qt::black);
 }
 
@@ -84,19 +70,19 @@ bool CdgPicture::Fail(const QString& why) {
 void CdgPicture::Close() {
     ff_.reset();
     bytes_.clear();
-    presets_.clear();
-    lasting_.clear();
     readPos_ = 0;
     decodedThrough_ = -1;
     frameWaiting_ = false;
     frameLost_ = false;
-    scratch_.fill(Qt::black);
-    Publish();
+    ShowBlack();
 }
 
-void CdgPicture::Publish() {
-    if (scratch_ != picture_) {
-        picture_.swap(scratch_);
+void CdgPicture::ShowBlack() {
+    indicesShown_ = false;
+    QImage black(kWidth, kHeight, QImage::Format_RGB32);
+    black.fill(Qt::black);
+    if (black != picture_) {
+        picture_.swap(black);
         ++generation_;
     }
 }
@@ -138,7 +124,6 @@ bool CdgPicture::Open(const QString& path) {
     if (!OpenDemuxer() || !OpenDecoder()) {
         return false;
     }
-    IndexPackets();
     bool decoded = false;
     for (int tries = 0; tries < kOpenTries && !decoded && PeekPacket(); ++tries) {
         decoded = DecodeNext();
@@ -233,48 +218,6 @@ bool CdgPicture::SeekDemuxer(std::int64_t packet) {
     return true;
 }
 
-void CdgPicture::IndexPackets() {
-    presets_.clear();
-    lasting_.clear();
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(bytes_.constData());
-    for (qsizetype at = 0; at + 6 <= bytes_.size(); at += kPacketBytes) {
-        if ((bytes[at] & 0x3F) != kCommand) {
-            continue;
-        }
-        const std::int32_t number = static_cast<std::int32_t>(at / kPacketBytes);
-        const int instruction = bytes[at + 1] & 0x3F;
-        if (instruction == kMemoryPreset && (bytes[at + 5] & 0x0F) == 0) {
-            presets_.push_back(number);
-        } else if (instruction == kScrollPreset || instruction == kScrollCopy ||
-                   instruction == kDefineTransparent || instruction == kLoadColoursLow ||
-                   instruction == kLoadColoursHigh) {
-            lasting_.push_back(number);
-        }
-    }
-}
-
-bool CdgPicture::SkipToPreset(std::int64_t last) {
-    const auto after = std::upper_bound(presets_.begin(), presets_.end(), last);
-    if (after == presets_.begin()) {
-        return true;
-    }
-    const std::int64_t preset = *(after - 1);
-    if (preset - decodedThrough_ < kSkipPackets) {
-        return true;
-    }
-    // What the preset paints over is left out; what outlasts it is decoded, in its order.
-    for (auto it = std::upper_bound(lasting_.begin(), lasting_.end(), decodedThrough_);
-         it != lasting_.end() && *it < preset; ++it) {
-        if (!SeekDemuxer(*it)) {
-            return false;
-        }
-        if (PeekPacket()) {
-            DecodeNext();
-        }
-    }
-    return SeekDemuxer(preset);
-}
-
 bool CdgPicture::PeekPacket() {
     if (ff_->havePacket) {
         return true;
@@ -341,20 +284,17 @@ const QImage& CdgPicture::PictureAt(int ms) {
         return picture_;
     }
     const std::int64_t last = ms < 0 ? -1 : std::int64_t{ms} * kPacketsPerSecond / 1000;
-    if ((last < decodedThrough_ && !Restart()) || !SkipToPreset(last)) {
+    if (last < decodedThrough_ && !Restart()) {
         qCWarning(lcCdg) << error_;
         Close();
         return picture_;
     }
     DecodeThrough(last);
     if (decodedThrough_ < 0) {
-        scratch_.fill(Qt::black);
+        ShowBlack();
     } else if (frameWaiting_) {
         ShowFrame();
-    } else {
-        return picture_;
     }
-    Publish();
     return picture_;
 }
 
@@ -363,17 +303,37 @@ void CdgPicture::ShowFrame() {
     frameWaiting_ = false;
     if (frame->format != AV_PIX_FMT_PAL8 || frame->width != kWidth || frame->height != kHeight ||
         frame->data[1] == nullptr) {
-        scratch_ = picture_.copy();
         return;
     }
-    // The colour table's alpha only matters over a video; the picture is shown opaque.
+    // Most frames change a tile or two, so only rows whose colour numbers differ from those shown
+    // are converted, unless the colour table changed. The colour table's alpha only matters over
+    // a video; the picture is shown opaque.
     const auto* palette = reinterpret_cast<const std::uint32_t*>(frame->data[1]);
+    const bool allRows =
+        !indicesShown_ || std::memcmp(palette, shownPalette_.data(), sizeof shownPalette_) != 0;
+    std::memcpy(shownPalette_.data(), palette, sizeof shownPalette_);
+    indicesShown_ = true;
+    bool changed = false;
+    std::array<QRgb, kWidth> row{};
     for (int y = 0; y < kHeight; ++y) {
         const std::uint8_t* in = frame->data[0] + std::ptrdiff_t{y} * frame->linesize[0];
-        auto* out = reinterpret_cast<QRgb*>(scratch_.scanLine(y));
-        for (int x = 0; x < kWidth; ++x) {
-            out[x] = 0xFF000000u | palette[in[x]];
+        std::uint8_t* shown = shownIndices_.data() + std::ptrdiff_t{y} * kWidth;
+        if (!allRows && std::memcmp(in, shown, kWidth) == 0) {
+            continue;
         }
+        std::memcpy(shown, in, kWidth);
+        for (int x = 0; x < kWidth; ++x) {
+            row[x] = 0xFF000000u | palette[in[x]];
+        }
+        // Two colour numbers may stand for one colour: the picture changes only if a pixel does.
+        const auto* current = reinterpret_cast<const QRgb*>(picture_.constScanLine(y));
+        if (std::memcmp(current, row.data(), sizeof row) != 0) {
+            std::memcpy(picture_.scanLine(y), row.data(), sizeof row);
+            changed = true;
+        }
+    }
+    if (changed) {
+        ++generation_;
     }
 }
 

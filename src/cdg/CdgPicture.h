@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QRect>
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -17,9 +18,10 @@ namespace vok::cdg {
 // A CD+G picture builds on every packet before it (XOR tiles, scrolls, colour tables), so the
 // picture at a moment is only known from a straight decode: PictureAt decodes forward from where
 // it stands, and for an earlier moment starts again from the first packet with a fresh decoder.
-// Packet n belongs to n × 1000 / 300 ms; the picture at t shows every packet up to t. A long jump
-// starts at the last full-screen preset before its moment (see SkipToPreset), so a seek costs the
-// packets of one screen, not of the whole song before it.
+// Packet n belongs to n × 1000 / 300 ms; the picture at t shows every packet up to t. A jump
+// forward decodes every packet on the way (about 140 ms for five minutes of song): the decoder's
+// picture after a full-screen preset can still depend on packets before it, so leaving them out
+// would show another picture than a straight play.
 class CdgPicture {
   public:
     static constexpr int kWidth = 300;
@@ -61,29 +63,20 @@ class CdgPicture {
     bool OpenDecoder();
     // Back to before the first packet, with a decoder that has seen nothing.
     bool Restart();
-    // Notes the full-screen presets and the packets whose effect outlasts them.
-    void IndexPackets();
     bool SeekDemuxer(std::int64_t packet);
-    // Moves the decoder on to the last full-screen preset up to `last` when that leaves out many
-    // packets: every pixel drawn before a preset is painted over by it, so only the packets whose
-    // effect outlasts it (colour tables, transparency, scroll offsets) are decoded before it.
-    bool SkipToPreset(std::int64_t last);
     // Sends every packet up to `last` (a packet number) to the decoder.
     void DecodeThrough(std::int64_t last);
     // Holds the next packet in ff_'s lookahead; false at the end of the stream.
     bool PeekPacket();
     // Decodes the held packet; true when the decoder gave a frame.
     bool DecodeNext();
-    // The decoder's frame into scratch_.
+    // The decoder's frame becomes the picture.
     void ShowFrame();
-    // scratch_ becomes the picture when it differs.
-    void Publish();
+    void ShowBlack();
     static int ReadBytes(void* opaque, std::uint8_t* buffer, int size);
     static std::int64_t SeekBytes(void* opaque, std::int64_t offset, int whence);
 
     QByteArray bytes_;
-    std::vector<std::int32_t> presets_;  // packet numbers of the full-screen memory presets
-    std::vector<std::int32_t> lasting_;  // colour tables, transparency and scrolls
     std::int64_t readPos_ = 0;
     std::unique_ptr<Ffmpeg> ff_;
     QString error_;
@@ -91,7 +84,10 @@ class CdgPicture {
     bool frameWaiting_ = false;         // ff_'s frame holds a picture not yet shown
     bool frameLost_ = false;            // a frame not shown was dropped for a refused packet
     QImage picture_;
-    QImage scratch_;
+    // The colour numbers and table picture_ was converted from, when indicesShown_.
+    std::array<std::uint8_t, kWidth * kHeight> shownIndices_{};
+    std::array<std::uint32_t, 256> shownPalette_{};
+    bool indicesShown_ = false;
     std::uint64_t generation_ = 0;
 };
 

@@ -77,7 +77,7 @@ TEST_F(CdgPictureTest, DrawsEachInstructionAtItsMoment) {
     EXPECT_GT(picture.Generation(), generation);
 }
 
-// Seeks back and forth (long jumps start at a preset) against one play in 10 ms steps.
+// Seeks back and forth against one play in 10 ms steps.
 TEST_F(CdgPictureTest, SeekingGivesThePictureOfAStraightPlay) {
     CdgPicture seeking;
     ASSERT_TRUE(seeking.Open(path));
