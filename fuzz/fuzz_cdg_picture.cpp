@@ -1,5 +1,5 @@
-// Feeds arbitrary bytes as a .cdg file: whatever opens must show, after seeks back and forth (and
-// the jumps to a full-screen preset they take), exactly the pictures of a play in display ticks.
+// Feeds arbitrary bytes as a .cdg file: whatever opens must show, after seeks back and forth,
+// exactly the pictures of a play in display ticks.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>

@@ -78,6 +78,9 @@ void CdgPicture::Close() {
 }
 
 void CdgPicture::ShowBlack() {
+    if (!indicesShown_) {
+        return;  // black already: only ShowFrame draws anything else
+    }
     indicesShown_ = false;
     QImage black(kWidth, kHeight, QImage::Format_RGB32);
     black.fill(Qt::black);

@@ -7,7 +7,6 @@
 #include <array>
 #include <cstdint>
 #include <memory>
-#include <vector>
 
 namespace vok::cdg {
 
@@ -84,7 +83,8 @@ class CdgPicture {
     bool frameWaiting_ = false;         // ff_'s frame holds a picture not yet shown
     bool frameLost_ = false;            // a frame not shown was dropped for a refused packet
     QImage picture_;
-    // The colour numbers and table picture_ was converted from, when indicesShown_.
+    // The colour numbers and table picture_ was converted from; while !indicesShown_, picture_
+    // is black.
     std::array<std::uint8_t, kWidth * kHeight> shownIndices_{};
     std::array<std::uint32_t, 256> shownPalette_{};
     bool indicesShown_ = false;
